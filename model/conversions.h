@@ -1,0 +1,27 @@
+#pragma once
+
+// Text <-> number conversions shared by every screen. The decimal point is
+// always "." whatever the process locale says.
+
+#include <string>
+#include <string_view>
+
+namespace conv {
+
+// The longest leading number of `text` (sign, digits, point, digits, "E" exponent),
+// blanks skipped anywhere inside it. No number gives 0; never fails.
+double leadingNumber(std::string_view text);
+
+// A whole number as plain digits with a leading "-" when negative: 0, -150.
+std::string wholeNumberText(long long value);
+
+// Up to 15 significant digits, trailing zeros dropped; exponent form ("1E-07",
+// "1.5E+15") when the decimal exponent is below -4 or at least 15.
+std::string generalText(double value);
+
+// A display pattern such as "##.000", "####.0", "#0.000" or "##.#####": rounds half away
+// from zero on the exact binary value to the pattern's decimals, shows every integer
+// digit, and no integer digit for a zero integer part unless the pattern asks with "0".
+std::string formatPattern(double value, std::string_view pattern);
+
+} // namespace conv
