@@ -1,0 +1,10 @@
+#include "application.h"
+
+#include <QApplication>
+
+int main(int argc, char *argv[])
+{
+    QApplication app(argc, argv);
+    startApplication();
+    return QApplication::exec();
+}

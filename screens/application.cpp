@@ -1,0 +1,40 @@
+#include "application.h"
+
+#include "figures.h"
+#include "intro.h"
+#include "module1.h"
+#include "screens.h"
+#include "toolkit/controls.h"
+#include "toolkit/messages.h"
+
+#include <QApplication>
+#include <QStyleFactory>
+
+#include <cstdint>
+
+void startApplication()
+{
+    QApplication::setStyle(QStyleFactory::create(QStringLiteral("Fusion")));
+    toolkit::installFontSubstitutions();
+    QApplication::setApplicationName(QStringLiteral("Trajectrix"));
+    QApplication::setApplicationVersion(QStringLiteral(TRAJECTRIX_VERSION));
+    QApplication::setWindowIcon(appIcon());
+    Screens::show<Intro>();
+}
+
+void exitConfirmation()
+{
+    const int answer = toolkit::messageBox(QStringLiteral("Sure you wish to exit?"), QStringLiteral("Confirm"),
+                                           toolkit::MessageButtons::YesNo);
+    Module1.ExitAnswer = DynamicValue(static_cast<std::int32_t>(answer));
+    if (Module1.ExitAnswer.toNumber() == toolkit::answerYes)
+        toolkit::endProcess();
+}
+
+void aboutBox()
+{
+    toolkit::messageBox(QStringLiteral("Trajectrix Program\r"
+                                       "Projectile calculator without air resistance\r"
+                                       "Version " TRAJECTRIX_VERSION),
+                        QStringLiteral("About"));
+}

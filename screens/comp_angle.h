@@ -1,0 +1,11 @@
+#pragma once
+
+#include "screen.h"
+
+class CompAngle : public Screen
+{
+    Q_OBJECT
+
+public:
+    CompAngle();
+};

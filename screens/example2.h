@@ -1,0 +1,30 @@
+#pragma once
+
+// The derivation of the equations, opened over `Example`; only ever hidden.
+
+#include "screen.h"
+
+class QPushButton;
+namespace toolkit {
+class FigureBox;
+}
+
+class Example2 : public Screen
+{
+    Q_OBJECT
+
+public:
+    Example2();
+
+    toolkit::FigureBox *Image1 = nullptr;
+    QPushButton *Command1 = nullptr;
+
+protected:
+    void closeBoxPressed() override;
+
+private:
+    void createControls();
+    void connectHandlers();
+
+    void Command1_Click();
+};

@@ -1,0 +1,188 @@
+#include "controls.h"
+
+#include <QGroupBox>
+#include <QLineEdit>
+#include <QPainter>
+#include <QPalette>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QScrollBar>
+
+#include <algorithm>
+#include <cmath>
+
+namespace toolkit {
+
+namespace {
+
+template <class W>
+W *place(W *widget, const char *name, TwipsRect r, const QFont &font)
+{
+    widget->setObjectName(QString::fromLatin1(name));
+    widget->setFont(font);
+    widget->setGeometry(twips(r));
+    return widget;
+}
+
+void setRoleColour(QWidget *widget, QPalette::ColorRole role, const QColor &colour)
+{
+    QPalette palette = widget->palette();
+    palette.setColor(QPalette::All, role, colour);
+    widget->setPalette(palette);
+}
+
+// Fusion paints a palette or bare background colour as a gradient; a border in
+// the sheet switches the button to flat rendering, so the yellow is exact.
+const QString yellowSheet = QStringLiteral("QPushButton { background-color: rgb(255,255,0); border: 1px solid gray; }"
+                                           "QPushButton:disabled { color: gray; }");
+const char backColourProperty[] = "trajectrixBackColour";
+
+} // namespace
+
+void installFontSubstitutions()
+{
+    QFont::insertSubstitution(QStringLiteral("MS Sans Serif"), QStringLiteral("Liberation Sans"));
+    QFont::insertSubstitution(QStringLiteral("Arial"), QStringLiteral("Liberation Sans"));
+}
+
+QFont controlFont(const QString &face, double points, bool bold)
+{
+    QFont font(face);
+    font.setPixelSize(static_cast<int>(std::lround(points * 96.0 / 72.0)));
+    font.setBold(bold);
+    return font;
+}
+
+QPushButton *button(QWidget *parent, const char *name, const QString &caption, TwipsRect r, const QFont &font)
+{
+    auto *b = place(new QPushButton(caption, parent), name, r, font);
+    b->setAutoDefault(false);
+    return b;
+}
+
+void setBackColour(QPushButton *button, BackColour colour)
+{
+    button->setStyleSheet(colour == BackColour::Yellow ? yellowSheet : QString());
+    button->setProperty(backColourProperty, colour == BackColour::Yellow);
+}
+
+BackColour backColour(const QPushButton *button)
+{
+    return button->property(backColourProperty).toBool() ? BackColour::Yellow : BackColour::ButtonFace;
+}
+
+Label::Label(QWidget *parent, LabelSizing sizing) : QLabel(parent), m_sizing(sizing)
+{
+    // Plain text keeps runs of blanks that rich text would collapse.
+    setTextFormat(Qt::PlainText);
+    setWordWrap(sizing == LabelSizing::Wrap || sizing == LabelSizing::AutoSizeWrap);
+}
+
+void Label::setText(const QString &text)
+{
+    QLabel::setText(text);
+    fitToText();
+}
+
+void Label::fitToText()
+{
+    switch (m_sizing) {
+    case LabelSizing::Fixed:
+    case LabelSizing::Wrap:
+        return;
+    case LabelSizing::AutoSize:
+        resize(sizeHint());
+        return;
+    case LabelSizing::AutoSizeWrap:
+        resize(width(), heightForWidth(width()));
+        return;
+    }
+}
+
+Label *label(QWidget *parent, const char *name, const QString &text, TwipsRect r, const LabelStyle &style)
+{
+    auto *l = place(new Label(parent, style.sizing), name, r, style.font);
+    l->setAlignment(style.align | Qt::AlignTop);
+    if (style.foreground)
+        setRoleColour(l, QPalette::WindowText, *style.foreground);
+    if (style.background) {
+        setRoleColour(l, QPalette::Window, *style.background);
+        l->setAutoFillBackground(true);
+    }
+    l->setText(text);
+    return l;
+}
+
+QLineEdit *textBox(QWidget *parent, const char *name, const QString &text, TwipsRect r, const TextBoxStyle &style)
+{
+    auto *t = place(new QLineEdit(text, parent), name, r, style.font);
+    t->setAlignment(style.align);
+    t->setEnabled(false);
+    t->setCursorPosition(0);
+    if (style.background)
+        setRoleColour(t, QPalette::Base, *style.background);
+    return t;
+}
+
+QScrollBar *hScrollBar(QWidget *parent, const char *name, TwipsRect r, const ScrollRange &range)
+{
+    auto *s = place(new QScrollBar(Qt::Horizontal, parent), name, r, controlFont());
+    s->setTracking(false);
+    s->setRange(range.minimum, range.maximum);
+    s->setSingleStep(range.smallChange);
+    s->setPageStep(range.largeChange);
+    s->setValue(range.value);
+    s->setFocusPolicy(Qt::StrongFocus);
+    return s;
+}
+
+QGroupBox *frame(QWidget *parent, const char *name, const QString &caption, TwipsRect r, const QFont &font)
+{
+    return place(new QGroupBox(caption, parent), name, r, font);
+}
+
+QRadioButton *optionButton(QWidget *parent, const char *name, const QString &caption, TwipsRect r, const QFont &font)
+{
+    return place(new QRadioButton(caption, parent), name, r, font);
+}
+
+Line::Line(QWidget *parent, TwipsPoint from, TwipsPoint to) : QWidget(parent)
+{
+    const QPoint a = twips(from);
+    const QPoint b = twips(to);
+    const QPoint topLeft(std::min(a.x(), b.x()), std::min(a.y(), b.y()));
+    setGeometry(QRect(topLeft, QSize(std::abs(a.x() - b.x()) + 1, std::abs(a.y() - b.y()) + 1)));
+    m_from = a - pos();
+    m_to = b - pos();
+    setAttribute(Qt::WA_TransparentForMouseEvents);
+    setFocusPolicy(Qt::NoFocus);
+}
+
+void Line::paintEvent(QPaintEvent *)
+{
+    QPainter painter(this);
+    painter.setPen(QPen(Qt::black, 1));
+    painter.drawLine(m_from, m_to);
+}
+
+Line *line(QWidget *parent, const char *name, TwipsPoint from, TwipsPoint to)
+{
+    auto *l = new Line(parent, from, to);
+    l->setObjectName(QString::fromLatin1(name));
+    return l;
+}
+
+void setFocusOrder(std::initializer_list<QWidget *> order)
+{
+    if (order.size() == 0)
+        return;
+    QWidget *previous = nullptr;
+    for (QWidget *w : order) {
+        if (previous)
+            QWidget::setTabOrder(previous, w);
+        previous = w;
+    }
+    (*order.begin())->setFocus();
+}
+
+} // namespace toolkit

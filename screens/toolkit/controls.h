@@ -1,0 +1,135 @@
+#pragma once
+
+// Control factories. Each creates its control as a child of `parent` at a
+// twips geometry, names it (objectName is the control's name) and gives it its
+// font. Screens place controls absolutely: there are no layouts, so nothing
+// moves or scales when a window is resized.
+
+#include "twips.h"
+
+#include <QColor>
+#include <QFont>
+#include <QLabel>
+#include <QString>
+#include <QWidget>
+
+#include <initializer_list>
+#include <optional>
+
+class QGroupBox;
+class QLineEdit;
+class QPushButton;
+class QRadioButton;
+class QScrollBar;
+
+namespace toolkit {
+
+// Maps the layout tables' font faces onto installed, metric-compatible ones.
+// Call once before any control is created (start-up and test set-up).
+void installFontSubstitutions();
+
+// A font by face, size in points and weight. The size is fixed in pixels at
+// 96 DPI, like the twips geometry, so text keeps fitting its control whatever
+// DPI the display reports.
+QFont controlFont(const QString &face = QStringLiteral("MS Sans Serif"), double points = 8.25, bool bold = false);
+
+inline const QColor yellow{255, 255, 0};
+inline const QColor lightYellow{255, 255, 128};
+
+QPushButton *button(QWidget *parent, const char *name, const QString &caption, TwipsRect r,
+                    const QFont &font = controlFont());
+
+enum class BackColour { ButtonFace, Yellow };
+void setBackColour(QPushButton *button, BackColour colour);
+BackColour backColour(const QPushButton *button);
+
+enum class LabelSizing {
+    Fixed,        // keeps its size; text clipped
+    Wrap,         // keeps its size; text wrapped at word boundaries
+    AutoSize,     // one line; width and height follow the text
+    AutoSizeWrap, // keeps its width; height follows the wrapped text
+};
+
+struct LabelStyle
+{
+    QFont font = controlFont();
+    Qt::Alignment align = Qt::AlignLeft;
+    LabelSizing sizing = LabelSizing::Fixed;
+    std::optional<QColor> foreground = {};
+    std::optional<QColor> background = {};
+};
+
+// A label whose setText() re-applies its sizing, so auto-size labels follow
+// captions written at run time. Its top-left corner never moves.
+class Label : public QLabel
+{
+public:
+    Label(QWidget *parent, LabelSizing sizing);
+    void setText(const QString &text);
+    LabelSizing sizing() const { return m_sizing; }
+
+private:
+    void fitToText();
+    LabelSizing m_sizing;
+};
+
+Label *label(QWidget *parent, const char *name, const QString &text, TwipsRect r, const LabelStyle &style = {});
+
+struct TextBoxStyle
+{
+    QFont font = controlFont();
+    Qt::Alignment align = Qt::AlignCenter;
+    std::optional<QColor> background = {};
+};
+
+// A display-only text box: disabled, so it is greyed and never takes focus.
+// textChanged fires for every text set from code, which the screens' change
+// chains rely on.
+QLineEdit *textBox(QWidget *parent, const char *name, const QString &text, TwipsRect r,
+                   const TextBoxStyle &style = {});
+
+struct ScrollRange
+{
+    int minimum = 0;
+    int maximum = 32767;
+    int smallChange = 1;
+    int largeChange = 1;
+    int value = 0;
+};
+
+// Horizontal, tracking off: valueChanged after arrow and track clicks, keys and
+// at the end of a drag (the Change event), sliderMoved during a drag (Scroll).
+QScrollBar *hScrollBar(QWidget *parent, const char *name, TwipsRect r, const ScrollRange &range);
+
+// A frame's children are positioned relative to the frame's top-left corner;
+// disabling the frame disables them.
+QGroupBox *frame(QWidget *parent, const char *name, const QString &caption, TwipsRect r,
+                 const QFont &font = controlFont());
+
+// Mutually exclusive with the other option buttons of the same parent (frame).
+QRadioButton *optionButton(QWidget *parent, const char *name, const QString &caption, TwipsRect r,
+                           const QFont &font = controlFont());
+
+// A one-pixel black line between two points given in the parent's twips.
+class Line : public QWidget
+{
+public:
+    Line(QWidget *parent, TwipsPoint from, TwipsPoint to);
+    QPoint from() const { return m_from; }
+    QPoint to() const { return m_to; }
+
+protected:
+    void paintEvent(QPaintEvent *event) override;
+
+private:
+    QPoint m_from;
+    QPoint m_to;
+};
+
+Line *line(QWidget *parent, const char *name, TwipsPoint from, TwipsPoint to);
+
+// Keyboard focus order, first to last; the first control gets the focus when
+// its window is activated.
+void setFocusOrder(std::initializer_list<QWidget *> order);
+
+} // namespace toolkit

@@ -1,0 +1,38 @@
+#pragma once
+
+// Message boxes, the beep and ending the process. Each goes through a
+// replaceable handler so tests can answer, count and observe them without a
+// nested event loop; with no handler installed the real platform services run.
+
+#include <QString>
+
+#include <functional>
+
+namespace toolkit {
+
+enum class MessageButtons { Ok, YesNo };
+
+inline constexpr int answerOk = 1;
+inline constexpr int answerYes = 6;
+inline constexpr int answerNo = 7;
+
+// Modal to the whole application, no icon, `title` and `text` exactly; a
+// carriage return (character 13) in `text` starts a new line. Yes/No boxes
+// default to Yes. Returns answerOk, answerYes or answerNo.
+int messageBox(const QString &text, const QString &title, MessageButtons buttons = MessageButtons::Ok);
+
+void beep();
+
+// Ends the process at once: every window goes, no further handler runs.
+void endProcess();
+
+using MessageBoxHandler = std::function<int(const QString &text, const QString &title, MessageButtons buttons)>;
+using BeepHandler = std::function<void()>;
+using EndProcessHandler = std::function<void()>;
+
+// Each returns the handler it replaces; an empty handler restores the real service.
+MessageBoxHandler setMessageBoxHandler(MessageBoxHandler handler);
+BeepHandler setBeepHandler(BeepHandler handler);
+EndProcessHandler setEndProcessHandler(EndProcessHandler handler);
+
+} // namespace toolkit

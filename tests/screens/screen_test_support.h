@@ -1,0 +1,127 @@
+#pragma once
+
+// Shared by the screen tests: answers and records message boxes, counts beeps
+// and observes the end of the process instead of exiting; fails instead of
+// hanging if a real modal box opens; finds windows and controls by name.
+
+#include "module1.h"
+#include "screens.h"
+#include "toolkit/controls.h"
+#include "toolkit/messages.h"
+
+#include <QApplication>
+#include <QList>
+#include <QQueue>
+#include <QTimer>
+#include <QtTest>
+
+struct RecordedBox
+{
+    QString text;
+    QString title;
+    toolkit::MessageButtons buttons;
+};
+
+class ToolkitRecorder
+{
+public:
+    ToolkitRecorder()
+    {
+        m_previousBox = toolkit::setMessageBoxHandler([this](const QString &text, const QString &title,
+                                                             toolkit::MessageButtons buttons) {
+            boxes.append({text, title, buttons});
+            if (!m_answers.isEmpty())
+                return m_answers.dequeue();
+            if (buttons == toolkit::MessageButtons::YesNo) {
+                ++unscriptedQuestions;
+                return toolkit::answerNo;
+            }
+            return toolkit::answerOk;
+        });
+        m_previousBeep = toolkit::setBeepHandler([this] { ++beeps; });
+        m_previousEnd = toolkit::setEndProcessHandler([this] { ++ends; });
+    }
+
+    ~ToolkitRecorder()
+    {
+        toolkit::setMessageBoxHandler(m_previousBox);
+        toolkit::setBeepHandler(m_previousBeep);
+        toolkit::setEndProcessHandler(m_previousEnd);
+    }
+
+    ToolkitRecorder(const ToolkitRecorder &) = delete;
+    ToolkitRecorder &operator=(const ToolkitRecorder &) = delete;
+
+    void answerNext(int answer) { m_answers.enqueue(answer); }
+
+    QList<RecordedBox> boxes;
+    int beeps = 0;
+    int ends = 0;
+    int unscriptedQuestions = 0;
+
+private:
+    QQueue<int> m_answers;
+    toolkit::MessageBoxHandler m_previousBox;
+    toolkit::BeepHandler m_previousBeep;
+    toolkit::EndProcessHandler m_previousEnd;
+};
+
+// Closes any real modal window that opens and remembers that it did.
+class ModalWatchdog
+{
+public:
+    ModalWatchdog()
+    {
+        m_timer.callOnTimeout([this] {
+            if (QWidget *modal = QApplication::activeModalWidget()) {
+                m_tripped = true;
+                modal->close();
+            }
+        });
+        m_timer.start(100);
+    }
+
+    bool tripped() const { return m_tripped; }
+
+private:
+    QTimer m_timer;
+    bool m_tripped = false;
+};
+
+// Back to the state at start-up: every screen absent, the record at its start values.
+inline void resetShell()
+{
+    Screens::discardAll();
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    Module1 = ProblemModel{};
+}
+
+// The live window of that name, shown or hidden; discarded screens are not found.
+inline QWidget *window(const QString &name)
+{
+    for (QWidget *w : QApplication::topLevelWidgets())
+        if (w->objectName() == name)
+            return w;
+    return nullptr;
+}
+
+inline int windowCount(const QString &name)
+{
+    int count = 0;
+    for (QWidget *w : QApplication::topLevelWidgets())
+        count += w->objectName() == name ? 1 : 0;
+    return count;
+}
+
+template <class T = QWidget>
+T *control(const QString &windowName, const QString &controlName)
+{
+    QWidget *w = window(windowName);
+    return w ? w->findChild<T *>(controlName) : nullptr;
+}
+
+inline bool shown(const QString &name)
+{
+    QWidget *w = window(name);
+    return w && w->isVisible();
+}

@@ -1,0 +1,372 @@
+#include "screen_test_support.h"
+#include "toolkit/controls.h"
+#include "toolkit/figure_box.h"
+#include "toolkit/messages.h"
+#include "toolkit/up_down.h"
+
+#include <QLineEdit>
+#include <QMessageBox>
+#include <QProcess>
+#include <QPushButton>
+#include <QScrollBar>
+#include <QSignalSpy>
+#include <QToolButton>
+#include <QStyleFactory>
+#include <QTemporaryDir>
+#include <QtTest>
+
+#include <cstdio>
+
+using namespace toolkit;
+
+class TestToolkit : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void initTestCase();
+
+    void fontMapping_data();
+    void fontMapping();
+    void yellowButtonIsFlatYellowAndRestores();
+    void labelSizing_data();
+    void labelSizing();
+    void scrollBarChangesOnlyWhenDragEnds();
+    void upDownStepsItsTextBox_data();
+    void upDownStepsItsTextBox();
+    void figureDrawnUnscaledFromTopLeft_data();
+    void figureDrawnUnscaledFromTopLeft();
+    void lineFromTwipsEndpoints_data();
+    void lineFromTwipsEndpoints();
+    void platformMessageBox_data();
+    void platformMessageBox();
+    void endProcessStopsAtOnce();
+
+private:
+    QTemporaryDir m_dir;
+};
+
+static QColor pixel(QWidget *w, QPoint p)
+{
+    return w->grab().toImage().pixelColor(p);
+}
+
+void TestToolkit::initTestCase()
+{
+    QApplication::setStyle(QStyleFactory::create(QStringLiteral("Fusion")));
+    installFontSubstitutions();
+    QVERIFY(m_dir.isValid());
+}
+
+void TestToolkit::fontMapping_data()
+{
+    QTest::addColumn<QString>("face");
+    QTest::addColumn<double>("points");
+    QTest::addColumn<bool>("bold");
+    QTest::addColumn<int>("pixelSize");
+
+    QTest::newRow("default control font") << "MS Sans Serif" << 8.25 << false << 11;
+    QTest::newRow("label font") << "MS Sans Serif" << 9.75 << false << 13;
+    QTest::newRow("title font") << "Arial" << 24.0 << true << 32;
+}
+
+void TestToolkit::fontMapping()
+{
+    QFETCH(QString, face);
+    QFETCH(double, points);
+    QFETCH(bool, bold);
+    QFETCH(int, pixelSize);
+
+    const QFontInfo info(controlFont(face, points, bold));
+    QCOMPARE(info.family(), QStringLiteral("Liberation Sans"));
+    QCOMPARE(info.pixelSize(), pixelSize);
+    QCOMPARE(info.bold(), bold);
+}
+
+void TestToolkit::yellowButtonIsFlatYellowAndRestores()
+{
+    QWidget parent;
+    QPushButton *untouched = button(&parent, "Untouched", QString(), {0, 0, 1455, 495});
+    QPushButton *b = button(&parent, "Command2", QString(), {0, 600, 1455, 495});
+    const QImage before = untouched->grab().toImage();
+    const QPoint inside(b->width() / 2, b->height() / 2);
+
+    setBackColour(b, BackColour::Yellow);
+    QCOMPARE(backColour(b), BackColour::Yellow);
+    QCOMPARE(pixel(b, inside), yellow);
+    QCOMPARE(pixel(b, {4, 4}), yellow);
+
+    setBackColour(b, BackColour::ButtonFace);
+    QCOMPARE(backColour(b), BackColour::ButtonFace);
+    QCOMPARE(b->grab().toImage(), before);
+}
+
+void TestToolkit::labelSizing_data()
+{
+    QTest::addColumn<LabelSizing>("sizing");
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<bool>("keepsWidth");
+    QTest::addColumn<bool>("keepsHeight");
+
+    const QString longText = QStringLiteral("Using an initial guess value to the left and right of the appogee angle.");
+    QTest::newRow("auto-size grows to a long caption") << LabelSizing::AutoSize << longText << false << false;
+    QTest::newRow("auto-size shrinks to a short caption") << LabelSizing::AutoSize << "Inc" << false << false;
+    QTest::newRow("auto-size wrap keeps width, grows down") << LabelSizing::AutoSizeWrap << longText << true << false;
+    QTest::newRow("fixed keeps its box") << LabelSizing::Fixed << longText << true << true;
+    QTest::newRow("fixed wrap keeps its box") << LabelSizing::Wrap << longText << true << true;
+}
+
+void TestToolkit::labelSizing()
+{
+    QFETCH(LabelSizing, sizing);
+    QFETCH(QString, text);
+    QFETCH(bool, keepsWidth);
+    QFETCH(bool, keepsHeight);
+
+    QWidget parent;
+    Label *l = label(&parent, "Label3", QStringLiteral("x"), {360, 360, 1500, 300}, {.sizing = sizing});
+    const QRect designed = twips(TwipsRect{360, 360, 1500, 300});
+    l->setText(text);
+
+    QCOMPARE(l->pos(), designed.topLeft());
+    QCOMPARE(l->width() == designed.width(), keepsWidth);
+    QCOMPARE(l->height() == designed.height(), keepsHeight);
+    if (sizing == LabelSizing::Fixed || sizing == LabelSizing::Wrap)
+        return;
+    const int flags = sizing == LabelSizing::AutoSizeWrap ? Qt::TextWordWrap : 0;
+    const QRect needed = l->fontMetrics().boundingRect(QRect(0, 0, l->width(), 10000), flags, text);
+    QVERIFY2(l->width() >= needed.width() && l->height() >= needed.height(),
+             qPrintable(QStringLiteral("label %1x%2, text needs %3x%4")
+                            .arg(l->width()).arg(l->height()).arg(needed.width()).arg(needed.height())));
+}
+
+void TestToolkit::scrollBarChangesOnlyWhenDragEnds()
+{
+    QWidget parent;
+    QScrollBar *s = hScrollBar(&parent, "HScroll1", {0, 0, 1695, 255},
+                               {.minimum = -10000, .maximum = 20000, .smallChange = 1, .largeChange = 100});
+    QSignalSpy change(s, &QScrollBar::valueChanged);
+    QSignalSpy scroll(s, &QScrollBar::sliderMoved);
+
+    s->triggerAction(QAbstractSlider::SliderSingleStepAdd);
+    s->triggerAction(QAbstractSlider::SliderPageStepAdd);
+    QCOMPARE(change.count(), 2);
+    QCOMPARE(s->value(), 101);
+
+    s->setSliderDown(true);
+    s->setSliderPosition(5000);
+    s->setSliderPosition(6000);
+    QCOMPARE(scroll.count(), 2);
+    QCOMPARE(change.count(), 2);
+    s->setSliderDown(false);
+    QCOMPARE(change.count(), 3);
+    QCOMPARE(change.last().first().toInt(), 6000);
+}
+
+void TestToolkit::upDownStepsItsTextBox_data()
+{
+    QTest::addColumn<QString>("shown");
+    QTest::addColumn<int>("steps");
+    QTest::addColumn<QString>("expected");
+
+    QTest::newRow("up from the loaded limit") << "100" << 1 << "101";
+    QTest::newRow("stops at the lower bound") << "2" << -3 << "1";
+    QTest::newRow("stops at the upper bound") << "32766" << 3 << "32767";
+    QTest::newRow("a design text counts as the lower bound") << "Text4" << 1 << "2";
+}
+
+void TestToolkit::upDownStepsItsTextBox()
+{
+    QFETCH(QString, shown);
+    QFETCH(int, steps);
+    QFETCH(QString, expected);
+
+    QWidget parent;
+    QLineEdit *text4 = textBox(&parent, "Text4", shown, {8040, 5400, 780, 285});
+    UpDown *arrows = upDown(&parent, "UpDown1", {8820, 5400, 195, 285}, text4, 1, 32767);
+    QSignalSpy change(text4, &QLineEdit::textChanged);
+    parent.show();
+
+    QToolButton *arrow = steps > 0 ? arrows->upArrow() : arrows->downArrow();
+    for (int i = 0; i < std::abs(steps); ++i)
+        QTest::mouseClick(arrow, Qt::LeftButton);
+    QCOMPARE(text4->text(), expected);
+    QVERIFY(change.count() >= 1);
+}
+
+void TestToolkit::figureDrawnUnscaledFromTopLeft_data()
+{
+    QTest::addColumn<QString>("file");
+    QTest::addColumn<bool>("picture");
+
+    QTest::newRow("vector drawing in a picture box") << "figure.svg" << true;
+    QTest::newRow("raster image in a picture box") << "figure.png" << true;
+    QTest::newRow("raster image in an image box") << "figure.png" << false;
+}
+
+void TestToolkit::figureDrawnUnscaledFromTopLeft()
+{
+    QFETCH(QString, file);
+    QFETCH(bool, picture);
+
+    // A 40 x 30 figure: black, with its drawing space ten times finer than pixels.
+    const QString path = m_dir.filePath(file);
+    if (file.endsWith(QLatin1String(".svg"))) {
+        QFile svg(path);
+        QVERIFY(svg.open(QIODevice::WriteOnly));
+        svg.write("<svg xmlns='http://www.w3.org/2000/svg' width='40' height='30' viewBox='0 0 400 300'>"
+                  "<rect x='0' y='0' width='400' height='300' fill='black'/></svg>");
+    } else {
+        QImage image(40, 30, QImage::Format_RGB32);
+        image.fill(Qt::black);
+        QVERIFY(image.save(path));
+    }
+
+    QWidget parent;
+    parent.setPalette(QPalette(QColor(10, 200, 10)));
+    FigureBox *box = picture ? pictureBox(&parent, "Picture1", {240, 2400, 5895, 4695}, lightYellow)
+                             : imageBox(&parent, "Image1", {240, 120, 8160, 7380});
+    QVERIFY(box->setFigure(path));
+    QCOMPARE(box->figureSize(), QSize(40, 30));
+    const QColor around = picture ? lightYellow : QColor(10, 200, 10);
+    const QPoint origin = box->figureOrigin();
+    QCOMPARE(origin, picture ? QPoint(2, 2) : QPoint(0, 0));
+
+    const QImage shot = box->grab().toImage();
+    QCOMPARE(shot.pixelColor(origin), QColor(Qt::black));
+    QCOMPARE(shot.pixelColor(origin + QPoint(39, 29)), QColor(Qt::black));
+    QCOMPARE(shot.pixelColor(origin + QPoint(40, 10)), around);
+    QCOMPARE(shot.pixelColor(origin + QPoint(10, 30)), around);
+    QCOMPARE(shot.pixelColor(box->contentsRect().bottomRight()), around);
+}
+
+void TestToolkit::lineFromTwipsEndpoints_data()
+{
+    QTest::addColumn<QPoint>("from");
+    QTest::addColumn<QPoint>("to");
+
+    QTest::newRow("horizontal separator") << QPoint(360, 5760) << QPoint(9000, 5760);
+    QTest::newRow("vertical separator") << QPoint(4560, 5400) << QPoint(4560, 5760);
+    QTest::newRow("drawn right to left") << QPoint(5400, 600) << QPoint(360, 600);
+}
+
+void TestToolkit::lineFromTwipsEndpoints()
+{
+    QFETCH(QPoint, from);
+    QFETCH(QPoint, to);
+
+    QWidget parent;
+    parent.resize(620, 500);
+    parent.setPalette(QPalette(Qt::white));
+    parent.setAutoFillBackground(true);
+    line(&parent, "Line1", {from.x(), from.y()}, {to.x(), to.y()});
+    const QImage shot = parent.grab().toImage();
+    const QPoint a = from / twipsPerPixel;
+    const QPoint b = to / twipsPerPixel;
+    for (const QPoint p : {a, b, (a + b) / 2})
+        QCOMPARE(shot.pixelColor(p), QColor(Qt::black));
+    const QPoint beside = a.x() == b.x() ? a + QPoint(1, 0) : a + QPoint(0, 1);
+    QCOMPARE(shot.pixelColor(beside), QColor(Qt::white));
+}
+
+void TestToolkit::platformMessageBox_data()
+{
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<MessageButtons>("buttons");
+    QTest::addColumn<int>("press");
+    QTest::addColumn<QString>("shownText");
+    QTest::addColumn<int>("answer");
+
+    const QString note = QStringLiteral("You are only permitted to come within\r0.001 radians of minimum and 90 degree\r"
+                                        " angles (to avoid singularities)!");
+    const QString noteShown = QString(note).replace(QLatin1Char('\r'), QLatin1Char('\n'));
+    QTest::newRow("exit confirmation answered Yes") << "Sure you wish to exit?" << MessageButtons::YesNo
+                                                    << int(QMessageBox::Yes) << "Sure you wish to exit?" << 6;
+    QTest::newRow("exit confirmation answered No") << "Sure you wish to exit?" << MessageButtons::YesNo
+                                                   << int(QMessageBox::No) << "Sure you wish to exit?" << 7;
+    QTest::newRow("Enter takes the default Yes") << "Sure you wish to exit?" << MessageButtons::YesNo << 0
+                                                 << "Sure you wish to exit?" << 6;
+    QTest::newRow("three-line note, OK only") << note << MessageButtons::Ok << int(QMessageBox::Ok) << noteShown << 1;
+}
+
+void TestToolkit::platformMessageBox()
+{
+    QFETCH(QString, text);
+    QFETCH(MessageButtons, buttons);
+    QFETCH(int, press);
+    QFETCH(QString, shownText);
+    QFETCH(int, answer);
+
+    QMessageBox *seen = nullptr;
+    QString title;
+    QString shown;
+    QMessageBox::Icon icon = QMessageBox::Warning;
+    QMessageBox::StandardButtons offered;
+    Qt::WindowModality modality = Qt::NonModal;
+    QTimer::singleShot(0, this, [&] {
+        seen = qobject_cast<QMessageBox *>(QApplication::activeModalWidget());
+        if (!seen)
+            return;
+        title = seen->windowTitle();
+        shown = seen->text();
+        icon = seen->icon();
+        offered = seen->standardButtons();
+        modality = seen->windowModality();
+        if (press == 0)
+            QTest::keyClick(seen, Qt::Key_Return);
+        else
+            seen->button(QMessageBox::StandardButton(press))->click();
+    });
+    ModalWatchdog watchdog;
+    const int result = messageBox(text, QStringLiteral("Confirm"), buttons);
+
+    QVERIFY(seen);
+    QVERIFY(!watchdog.tripped());
+    QCOMPARE(result, answer);
+    QCOMPARE(title, QStringLiteral("Confirm"));
+    QCOMPARE(shown, shownText);
+    QCOMPARE(icon, QMessageBox::NoIcon);
+    QCOMPARE(modality, Qt::ApplicationModal);
+    QCOMPARE(offered, buttons == MessageButtons::YesNo ? QMessageBox::Yes | QMessageBox::No
+                                                       : QMessageBox::StandardButtons(QMessageBox::Ok));
+}
+
+// The probe shows two windows, queues an event, then ends the process from a
+// handler: nothing after that point may run.
+static int endProcessProbe(int argc, char **argv)
+{
+    QApplication app(argc, argv);
+    QWidget first;
+    QWidget second;
+    first.show();
+    second.show();
+    QTimer::singleShot(0, &app, [] {
+        QMetaObject::invokeMethod(qApp, [] { std::puts("queued event ran"); }, Qt::QueuedConnection);
+        toolkit::endProcess();
+        std::puts("handler went on");
+    });
+    QApplication::exec();
+    std::puts("event loop returned");
+    return 3;
+}
+
+void TestToolkit::endProcessStopsAtOnce()
+{
+    QProcess probe;
+    probe.start(QCoreApplication::applicationFilePath(), {QStringLiteral("--end-process-probe")});
+    QVERIFY(probe.waitForFinished(30000));
+    QCOMPARE(probe.exitStatus(), QProcess::NormalExit);
+    QCOMPARE(probe.readAllStandardOutput(), QByteArray());
+    QCOMPARE(probe.exitCode(), 0);
+}
+
+int main(int argc, char *argv[])
+{
+    if (argc > 1 && qstrcmp(argv[1], "--end-process-probe") == 0)
+        return endProcessProbe(argc, argv);
+    QApplication app(argc, argv);
+    TestToolkit test;
+    return QTest::qExec(&test, argc, argv);
+}
+
+#include "tst_toolkit.moc"
