@@ -1,0 +1,9 @@
+#include <QtTest>
+
+class TestSetup : public QObject
+{
+    Q_OBJECT
+};
+
+QTEST_MAIN(TestSetup)
+#include "tst_setup.moc"
