@@ -127,6 +127,11 @@ void TestScreens::initTestCase()
 void TestScreens::init()
 {
     resetShell();
+    // The result screens refuse a problem without a target distance: give them one.
+    Module1.DistanceUnitCode = std::string("m");
+    Module1.AngleUnitCode = std::string("d");
+    Module1.TargetDistance = 1000;
+    Module1.setupCommit();
     loads = 0;
     m_toolkit = new ToolkitRecorder;
     m_watchdog = new ModalWatchdog;
@@ -296,6 +301,7 @@ void TestScreens::closeBox()
     Screens::show<Counting>();
     const ScreenKind &k = kindNamed(name);
     k.show();
+    m_toolkit->boxes.clear(); // what the load step announced
     m_toolkit->answerNext(toolkit::answerNo);
     QVERIFY(window(name)->close() == false);
 
