@@ -4,7 +4,7 @@ SANBUILD   ?= build-sanitize
 JOBS       ?= $(shell nproc)
 CMAKE_ARGS ?=
 
-.PHONY: deps test-deps configure build run test test-sanitize bench clean
+.PHONY: deps test-deps configure build run test test-plain test-sanitize bench clean
 
 deps:
 	@scripts/install-deps build
@@ -21,7 +21,11 @@ build: configure
 run: build
 	@$(BUILD)/app/trajectrix
 
-test: test-deps
+# Every test twice: as built for use, and under the address, leak and
+# undefined-behaviour sanitizers.
+test: test-plain test-sanitize
+
+test-plain: test-deps
 	@cmake -S . -B $(BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DTRAJECTRIX_WERROR=ON $(CMAKE_ARGS) >/dev/null
 	@cmake --build $(BUILD) -j $(JOBS)
 	@cd $(BUILD) && ctest --output-on-failure -j $(JOBS)
