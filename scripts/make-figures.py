@@ -527,7 +527,7 @@ def newtons_method():
         box = f(markup)
         box.draw(svg, left, y)
         if after:
-            svg.text(left + box.width + 8, y, after, note, SANS)
+            svg.text(left + box.width + 16, y, after, note, SANS)
 
     y = 241
     x = left
