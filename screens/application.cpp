@@ -19,6 +19,8 @@ void startApplication()
     QApplication::setApplicationName(QStringLiteral("Trajectrix"));
     QApplication::setApplicationVersion(QStringLiteral(TRAJECTRIX_VERSION));
     QApplication::setWindowIcon(appIcon());
+    // Lets the desktop match the windows to the installed entry and its icon.
+    QGuiApplication::setDesktopFileName(QStringLiteral("io.github.trajectrix.Trajectrix"));
     Screens::show<Intro>();
 }
 

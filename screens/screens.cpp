@@ -1,5 +1,7 @@
 #include "screens.h"
 
+#include "toolkit/accessibility.h"
+
 #include <map>
 #include <utility>
 
@@ -29,6 +31,8 @@ Screen *Screens::find(std::type_index type)
 void Screens::adopt(std::type_index type, Screen *screen)
 {
     registry()[type] = screen;
+    // Before the load step: it may already show the screen and open a box over it.
+    toolkit::nameControlsFromLabels(screen);
 }
 
 void Screens::discard(std::type_index type)

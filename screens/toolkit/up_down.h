@@ -15,6 +15,8 @@ namespace toolkit {
 
 class UpDown : public QWidget
 {
+    Q_OBJECT
+
 public:
     UpDown(QWidget *parent, QLineEdit *buddy, int minimum, int maximum, int increment);
 

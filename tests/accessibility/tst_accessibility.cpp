@@ -1,0 +1,174 @@
+#include "screen_test_support.h"
+
+#include "comp_angle.h"
+#include "comp_mz_vel.h"
+#include "example.h"
+#include "example2.h"
+#include "intro.h"
+#include "root_find_parameters.h"
+#include "setup.h"
+#include "toolkit/up_down.h"
+
+#include <QAccessible>
+#include <QLineEdit>
+#include <QScrollBar>
+
+namespace {
+
+// A level target 1000 m away, committed as Setup's "Next >>" would.
+void commitLevelProblem()
+{
+    Module1.DistanceUnitCode = std::string("m");
+    Module1.AngleUnitCode = std::string("d");
+    Module1.TargetDistance = 1000.0;
+    Module1.setupCommit();
+}
+
+void open(const QString &screen)
+{
+    commitLevelProblem();
+    if (screen == "Intro")
+        Screens::show<Intro>();
+    else if (screen == "Example")
+        Screens::show<Example>();
+    else if (screen == "Example2")
+        Screens::show<Example2>();
+    else if (screen == "Setup")
+        Screens::show<Setup>();
+    else if (screen == "CompAngle")
+        Screens::show<CompAngle>();
+    else if (screen == "CompMzVel")
+        Screens::show<CompMzVel>();
+    else if (screen == "RootFindParameters")
+        Screens::show<RootFindParameters>();
+}
+
+// What a screen reader hears, not merely the property behind it.
+QString spokenName(QWidget *control)
+{
+    QAccessibleInterface *face = QAccessible::queryAccessibleInterface(control);
+    return face ? face->text(QAccessible::Name) : QString();
+}
+
+QList<QWidget *> valueControls(QWidget *screen)
+{
+    QList<QWidget *> controls;
+    for (QLineEdit *box : screen->findChildren<QLineEdit *>())
+        controls.append(box);
+    for (QScrollBar *bar : screen->findChildren<QScrollBar *>())
+        controls.append(bar);
+    for (QWidget *widget : screen->findChildren<QWidget *>())
+        if (dynamic_cast<toolkit::UpDown *>(widget))
+            controls.append(widget);
+    return controls;
+}
+
+} // namespace
+
+class TestAccessibility : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void initTestCase() { toolkit::installFontSubstitutions(); }
+    void init();
+    void cleanup();
+
+    void controlsAreNamedByTheCaptionsBesideThem_data();
+    void controlsAreNamedByTheCaptionsBesideThem();
+    void noTextBoxOrScrollBarIsLeftUnnamed_data();
+    void noTextBoxOrScrollBarIsLeftUnnamed();
+
+private:
+    ToolkitRecorder *m_toolkit = nullptr;
+    ModalWatchdog *m_watchdog = nullptr;
+};
+
+void TestAccessibility::init()
+{
+    resetShell();
+    m_toolkit = new ToolkitRecorder;
+    m_watchdog = new ModalWatchdog;
+}
+
+void TestAccessibility::cleanup()
+{
+    QVERIFY2(!m_watchdog->tripped(), "a real modal box opened");
+    delete m_watchdog;
+    delete m_toolkit;
+    resetShell();
+}
+
+void TestAccessibility::controlsAreNamedByTheCaptionsBesideThem_data()
+{
+    QTest::addColumn<QString>("screen");
+    QTest::addColumn<QString>("control");
+    QTest::addColumn<QString>("name");
+
+    const auto row = [](const char *tag, const char *screen, const char *control, const char *name) {
+        QTest::newRow(tag) << screen << control << name;
+    };
+    row("set-up box: label on its row", "Setup", "Text2", "Firing position elevation (So)");
+    row("set-up bar: label on its row", "Setup", "HScroll2", "Firing position elevation (So)");
+    row("set-up target elevation box", "Setup", "Text1", "Target elevation (Sy)");
+    row("set-up target elevation bar", "Setup", "HScroll1", "Target elevation (Sy)");
+    row("set-up distance box", "Setup", "Text3", "Horizontal distance to target (Sx)");
+    row("set-up distance bar", "Setup", "HScroll3", "Horizontal distance to target (Sx)");
+    row("velocity box: frame title", "CompAngle", "Text1", "Input Muzzle Velocity");
+    row("velocity bar: frame title", "CompAngle", "HScroll1", "Input Muzzle Velocity");
+    row("problem box: caption above", "CompAngle", "Text2", "Horizontal distance to target (Sx)");
+    row("gravity box: caption above", "CompAngle", "Text4", "Accelration due to gravity");
+    row("first angle: row and column", "CompAngle", "Text7", "Angle, Solution # 1");
+    row("second angle", "CompAngle", "Text8", "Angle, Solution # 2");
+    row("heading over intervening rows", "CompAngle", "Text12", "y - direction, Solution # 2");
+    row("last row of the table", "CompAngle", "Text17", "Projectile time of flight, Solution # 1");
+    row("angle box: frame title", "CompMzVel", "Text1", "Input Super Elevation Angle");
+    row("angle bar: frame title", "CompMzVel", "HScroll1", "Input Super Elevation Angle");
+    row("gravity box: caption reaching into its top edge", "CompMzVel", "Text4", "Acceleration due to gravity (g)");
+    row("velocity result", "CompMzVel", "Text7", "Muzzle Velocity, Solution # 1");
+    row("tolerance box: wide caption above is no heading", "RootFindParameters", "Text1",
+        "Tolerance (TOL) - used in Newton's Method for angle calc.");
+    row("tolerance bar", "RootFindParameters", "HScroll1",
+        "Tolerance (TOL) - used in Newton's Method for angle calc.");
+    row("increment box", "RootFindParameters", "Text2",
+        "Increment (Inc) - used to find the initial minimum velocity.");
+    row("increment bar", "RootFindParameters", "HScroll2",
+        "Increment (Inc) - used to find the initial minimum velocity.");
+    row("iteration box: trailing '=' not spoken", "RootFindParameters", "Text4",
+        "Maximum iterations for Newton's Method");
+    row("iteration arrows", "RootFindParameters", "UpDown1", "Maximum iterations for Newton's Method");
+}
+
+void TestAccessibility::controlsAreNamedByTheCaptionsBesideThem()
+{
+    QFETCH(QString, screen);
+    QFETCH(QString, control);
+    QFETCH(QString, name);
+
+    open(screen);
+    QWidget *widget = ::control(screen, control);
+    QVERIFY(widget);
+    QCOMPARE(spokenName(widget), name);
+}
+
+void TestAccessibility::noTextBoxOrScrollBarIsLeftUnnamed_data()
+{
+    QTest::addColumn<QString>("screen");
+    for (const char *screen : {"Intro", "Example", "Example2", "Setup", "CompAngle", "CompMzVel", "RootFindParameters"})
+        QTest::newRow(screen) << screen;
+}
+
+void TestAccessibility::noTextBoxOrScrollBarIsLeftUnnamed()
+{
+    QFETCH(QString, screen);
+
+    open(screen);
+    QWidget *w = window(screen);
+    QVERIFY(w);
+    for (QWidget *control : valueControls(w))
+        if (!control->objectName().isEmpty())
+            QVERIFY2(!spokenName(control).isEmpty(), qPrintable(control->objectName() + " has no name"));
+}
+
+QTEST_MAIN(TestAccessibility)
+#include "tst_accessibility.moc"
