@@ -3,8 +3,11 @@ BUILD      ?= build
 SANBUILD   ?= build-sanitize
 JOBS       ?= $(shell nproc)
 CMAKE_ARGS ?=
+BENCH_ARGS ?= --benchmark_repetitions=5 --benchmark_report_aggregates_only=true
+# xvfb-run's own default is a 640x480, 8-bit screen: too small for the windows.
+XVFB_RUN   ?= xvfb-run -a -s "-screen 0 1280x1024x24 -dpi 96 -nolisten tcp"
 
-.PHONY: deps test-deps configure build run test test-plain test-sanitize bench clean
+.PHONY: deps test-deps configure build run test test-plain test-sanitize bench screenshots clean
 
 deps:
 	@scripts/install-deps build
@@ -35,10 +38,19 @@ test-sanitize: test-deps
 	@cmake --build $(SANBUILD) -j $(JOBS)
 	@cd $(SANBUILD) && ctest --output-on-failure -j $(JOBS)
 
+# Solvers and screen handlers headless, start-up and the session's peak
+# memory on a private X display with the real platform plugin.
 bench: test-deps
 	@cmake -S . -B $(BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo $(CMAKE_ARGS) >/dev/null
-	@cmake --build $(BUILD) -j $(JOBS) --target benchmarks
-	@$(BUILD)/benchmarks/benchmarks
+	@cmake --build $(BUILD) -j $(JOBS) --target benchmarks bench_screens bench_startup bench_session
+	@$(BUILD)/benchmarks/benchmarks $(BENCH_ARGS)
+	@$(BUILD)/benchmarks/bench_screens $(BENCH_ARGS)
+	@$(XVFB_RUN) $(BUILD)/benchmarks/bench_startup $(BENCH_ARGS)
+	@QT_QPA_PLATFORM=xcb $(XVFB_RUN) $(BUILD)/benchmarks/bench_session
+
+# The README's pictures of every screen, rendered under Xvfb.
+screenshots: test-deps
+	@scripts/screenshots $(BUILD)
 
 clean:
 	@rm -rf $(BUILD) $(SANBUILD)

@@ -1,0 +1,97 @@
+// The screens' heaviest handlers, each timed to the end of the repaint it
+// causes: a frame is 16 ms.
+
+#include "comp_angle.h"
+#include "comp_mz_vel.h"
+#include "screen_driver.h"
+#include "screens.h"
+
+#include <QApplication>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QScrollBar>
+
+#include <benchmark/benchmark.h>
+
+namespace {
+
+// "Next >>" into the angle screen: create, load (the minimum velocity search
+// runs here), show.
+void BM_CompAngleLoad(benchmark::State &state, double sx, double so, double sy)
+{
+    driver::commitMetricProblem(sx, so, sy);
+    for (auto _ : state) {
+        Screens::show<CompAngle>();
+        QCoreApplication::processEvents();
+        state.PauseTiming();
+        Screens::discard<CompAngle>();
+        driver::settle();
+        state.ResumeTiming();
+    }
+    state.counters["minVelocity"] = Module1.MinVelocity.toNumber();
+}
+BENCHMARK_CAPTURE(BM_CompAngleLoad, level_1000m, 1000.0, 0.0, 0.0)->Unit(benchmark::kMillisecond);
+// Far below and a little away: the most search steps the set-up screen allows.
+BENCHMARK_CAPTURE(BM_CompAngleLoad, longest_search, 2190.0, 20000.0, -10000.0)->Unit(benchmark::kMillisecond);
+
+// "Compute Super Elevation Angles" at 150 m/s on the level 1000 m problem,
+// each time right after the velocity was moved there.
+void BM_ComputeSuperElevationAngles(benchmark::State &state)
+{
+    driver::commitMetricProblem(1000, 0, 0);
+    Screens::show<CompAngle>();
+    CompAngle *screen = Screens::get<CompAngle>();
+    for (auto _ : state) {
+        state.PauseTiming();
+        screen->HScroll1->setValue(1501);
+        screen->HScroll1->setValue(1500);
+        driver::settle();
+        state.ResumeTiming();
+        screen->Command4->click();
+        QCoreApplication::processEvents();
+    }
+    if (screen->Text7->text().isEmpty())
+        state.SkipWithError("no angle computed");
+    Screens::discard<CompAngle>();
+    driver::settle();
+}
+BENCHMARK(BM_ComputeSuperElevationAngles)->Unit(benchmark::kMillisecond);
+
+// "Compute Muzzle Velocity" at scroll position 7854 (45 degrees), level 1000 m.
+void BM_ComputeMuzzleVelocity(benchmark::State &state)
+{
+    driver::commitMetricProblem(1000, 0, 0);
+    Screens::show<CompMzVel>();
+    CompMzVel *screen = Screens::get<CompMzVel>();
+    for (auto _ : state) {
+        state.PauseTiming();
+        screen->HScroll1->setValue(7853);
+        screen->HScroll1->setValue(7854);
+        driver::settle();
+        state.ResumeTiming();
+        screen->Command4->click();
+        QCoreApplication::processEvents();
+    }
+    if (screen->Text7->text().isEmpty())
+        state.SkipWithError("no velocity computed");
+    Screens::discard<CompMzVel>();
+    driver::settle();
+}
+BENCHMARK(BM_ComputeMuzzleVelocity)->Unit(benchmark::kMillisecond);
+
+} // namespace
+
+int main(int argc, char *argv[])
+{
+    driver::preferOffscreen();
+    QApplication app(argc, argv);
+    driver::styleAsStartUp();
+    const driver::AnswerEveryBox answers;
+
+    benchmark::Initialize(&argc, argv);
+    if (benchmark::ReportUnrecognizedArguments(argc, argv))
+        return 1;
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}

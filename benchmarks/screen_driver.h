@@ -1,0 +1,83 @@
+#pragma once
+
+// What the screen benchmarks and the screen tour share: a headless
+// application set up as start-up sets up the real one, boxes that answer
+// themselves, and the problem committed straight into Module1.
+
+#include "module1.h"
+#include "toolkit/controls.h"
+#include "toolkit/messages.h"
+
+#include <QApplication>
+#include <QStyleFactory>
+
+namespace driver {
+
+// Offscreen unless the caller chose a platform. The offscreen platform warns
+// at every raise(), which every show does: those lines would bury the figures.
+inline void preferOffscreen()
+{
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    static const QtMessageHandler previous = qInstallMessageHandler(
+        [](QtMsgType type, const QMessageLogContext &context, const QString &message) {
+            if (!message.endsWith(QLatin1String("does not support raise()")))
+                previous(type, context, message);
+        });
+}
+
+// The look start-up gives the real program, without showing `Intro`.
+inline void styleAsStartUp()
+{
+    QApplication::setStyle(QStyleFactory::create(QStringLiteral("Fusion")));
+    toolkit::installFontSubstitutions();
+}
+
+// A modal box would wait for a person: answer OK, and No to the exit
+// question so nothing ends the process.
+class AnswerEveryBox
+{
+public:
+    AnswerEveryBox()
+    {
+        m_box = toolkit::setMessageBoxHandler([](const QString &, const QString &, toolkit::MessageButtons buttons) {
+            return buttons == toolkit::MessageButtons::YesNo ? toolkit::answerNo : toolkit::answerOk;
+        });
+        m_beep = toolkit::setBeepHandler([] {});
+        m_end = toolkit::setEndProcessHandler([] {});
+    }
+    ~AnswerEveryBox()
+    {
+        toolkit::setMessageBoxHandler(m_box);
+        toolkit::setBeepHandler(m_beep);
+        toolkit::setEndProcessHandler(m_end);
+    }
+    AnswerEveryBox(const AnswerEveryBox &) = delete;
+    AnswerEveryBox &operator=(const AnswerEveryBox &) = delete;
+
+private:
+    toolkit::MessageBoxHandler m_box;
+    toolkit::BeepHandler m_beep;
+    toolkit::EndProcessHandler m_end;
+};
+
+// Pending paints, layouts and discarded screens all dealt with.
+inline void settle()
+{
+    QCoreApplication::processEvents();
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+}
+
+// The state "Next >>" leaves behind for metres and degrees.
+inline void commitMetricProblem(double sx, double so, double sy)
+{
+    Module1 = ProblemModel{};
+    Module1.DistanceUnitCode = "m";
+    Module1.AngleUnitCode = "d";
+    Module1.TargetDistance = sx;
+    Module1.FiringElevationEntry = so;
+    Module1.TargetElevationEntry = sy;
+    Module1.setupCommit();
+}
+
+} // namespace driver

@@ -1,0 +1,108 @@
+#include "screen_tour.h"
+
+#include "application.h"
+#include "comp_angle.h"
+#include "comp_mz_vel.h"
+#include "example.h"
+#include "example2.h"
+#include "intro.h"
+#include "module1.h"
+#include "root_find_parameters.h"
+#include "screen_driver.h"
+#include "screens.h"
+#include "setup.h"
+
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QScrollBar>
+
+namespace {
+
+// The screen, once the events of the last step have run, if it is on view.
+template <class T>
+T *onView()
+{
+    driver::settle();
+    if (!Screens::exists<T>())
+        return nullptr;
+    T *screen = Screens::get<T>();
+    return screen->isVisible() ? screen : nullptr;
+}
+
+QString notShown(const char *name)
+{
+    return QString::fromLatin1(name) + QStringLiteral(" is not shown");
+}
+
+} // namespace
+
+QString tourEveryScreen(const TourStop &atStop)
+{
+    Screens::discardAll();
+    driver::settle();
+    Module1 = ProblemModel{};
+
+    startApplication();
+    Intro *intro = onView<Intro>();
+    if (!intro)
+        return notShown("Intro");
+    atStop(intro, QStringLiteral("intro"));
+
+    intro->Command2->click();
+    Example *example = onView<Example>();
+    if (!example)
+        return notShown("Example");
+    atStop(example, QStringLiteral("example"));
+    example->Command3->click();
+    Example2 *example2 = onView<Example2>();
+    if (!example2)
+        return notShown("Example2");
+    atStop(example2, QStringLiteral("example2"));
+    example2->Command1->click();
+    example->Command1->click();
+
+    intro->Command3->click();
+    Setup *setup = onView<Setup>();
+    if (!setup)
+        return notShown("Setup");
+    setup->Option3->click();
+    setup->Option5->click();
+    setup->HScroll3->setValue(1000);
+    setup->Option1->click();
+    atStop(setup, QStringLiteral("setup"));
+
+    setup->Command2->click();
+    CompAngle *angle = onView<CompAngle>();
+    if (!angle)
+        return notShown("CompAngle");
+    angle->HScroll1->setValue(1500);
+    angle->Command4->click();
+    if (angle->Text7->text().isEmpty())
+        return QStringLiteral("CompAngle found no angle at 150 m/s");
+    atStop(angle, QStringLiteral("comp_angle"));
+
+    angle->Command5->click();
+    RootFindParameters *parameters = onView<RootFindParameters>();
+    if (!parameters)
+        return notShown("RootFindParameters");
+    atStop(parameters, QStringLiteral("root_find_parameters"));
+    parameters->Command2->click();
+    angle->Command1->click();
+
+    if (!onView<Setup>())
+        return notShown("Setup");
+    setup->Option2->click();
+    setup->Command2->click();
+    CompMzVel *velocity = onView<CompMzVel>();
+    if (!velocity)
+        return notShown("CompMzVel");
+    velocity->HScroll1->setValue(7854);
+    velocity->Command4->click();
+    if (velocity->Text7->text().isEmpty())
+        return QStringLiteral("CompMzVel found no velocity at position 7854");
+    atStop(velocity, QStringLiteral("comp_mz_vel"));
+    velocity->Command1->click();
+
+    return onView<Setup>() ? QString() : notShown("Setup");
+}
