@@ -5,6 +5,7 @@
 #include "conversions.h"
 #include "min_velocity.h"
 #include "module1.h"
+#include "result_extras.h"
 #include "root_find_parameters.h"
 #include "screens.h"
 #include "setup.h"
@@ -63,6 +64,7 @@ CompAngle::CompAngle() : Screen("CompAngle", QStringLiteral("Compute Angle Given
 {
     createControls();
     connectHandlers();
+    m_extras = new ResultExtras(this, [this] { Command3_Click(); }, [this] { return resultRows(); });
 }
 
 void CompAngle::createControls()
@@ -197,6 +199,8 @@ void CompAngle::Form_Load()
     Label24->setText(QStringLiteral("Inc = ") + qs(conv::generalText(Module1.Increment)));
     showUnits();
     showProblem();
+    m_extras->setProblem({Module1.TargetDistance, Module1.FiringElevation, Module1.TargetElevation, Module1.Gravity,
+                          Label20->text()});
 
     const MinVelocityReport report = computeMinVelocity(Module1);
     Label11->setText(qs(report.caption));
@@ -278,6 +282,7 @@ void CompAngle::Text1_Change()
     Command5->setEnabled(Module1.MuzzleVelocity.toNumber() > 0);
     for (QLineEdit *box : resultBoxes())
         box->clear();
+    m_extras->setSolutions({});
 }
 
 void CompAngle::Command4_Click()
@@ -299,11 +304,50 @@ void CompAngle::Command4_Click()
             },
             e);
     }
+    drawSolutions(run);
+}
+
+void CompAngle::drawSolutions(const AngleRun &run)
+{
+    const auto converged = [](const NewtonResult &r) { return r.outcome == NewtonOutcome::Converged; };
+    const auto solution = [this](const toolkit::Label *name, const QLineEdit *angle, const QLineEdit *flight,
+                                 const QLineEdit *apogee, double theta) {
+        return PlotSolution{QStringLiteral("%1: %2 %3, %4 %5")
+                                .arg(name->text(), angle->text(), Label16->text(), flight->text(), Label21->text()),
+                            apogee->text(), theta, Module1.MuzzleVelocity.toNumber()};
+    };
+    std::vector<PlotSolution> drawn;
+    if (converged(run.solve.first))
+        drawn.push_back(solution(Label8, Text7, Text17, Text14, run.solve.first.angle));
+    if (run.solve.second && converged(*run.solve.second))
+        drawn.push_back(solution(Label9, Text8, Text18, Text16, run.solve.second->angle));
+    m_extras->setSolutions(drawn);
+}
+
+QList<QStringList> CompAngle::resultRows() const
+{
+    const QString distance = Label20->text();
+    return {
+        {windowTitle()},
+        {QStringLiteral("Horizontal distance to target (Sx)"), Text2->text(), distance},
+        {QStringLiteral("Firing point elevation (So)"), Text5->text(), distance},
+        {QStringLiteral("Target elevation (Sy)"), Text6->text(), distance},
+        {QStringLiteral("Acceleration due to gravity (g)"), Text4->text(), distance + QStringLiteral("/Sec\u00b2")},
+        {QStringLiteral("Muzzle velocity"), Text1->text(), Label26->text()},
+        {},
+        {QString(), Label8->text(), Label9->text(), Label15->text()},
+        {QStringLiteral("Angle"), Text7->text(), Text8->text(), Label16->text()},
+        {QStringLiteral("Velocity x - direction"), Text9->text(), Text11->text(), Label17->text()},
+        {QStringLiteral("Velocity y - direction"), Text10->text(), Text12->text(), Label18->text()},
+        {QStringLiteral("Time to apogee"), Text13->text(), Text15->text(), Label19->text()},
+        {QStringLiteral("Apogee altitude"), Text14->text(), Text16->text(), Label20->text()},
+        {QStringLiteral("Projectile time of flight"), Text17->text(), Text18->text(), Label21->text()},
+    };
 }
 
 void CompAngle::Command3_Click()
 {
-    printWindow(this);
+    printWindow(this, m_extras->morePages());
 }
 
 void CompAngle::Command1_Click()

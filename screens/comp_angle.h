@@ -6,12 +6,17 @@
 
 #include "screen.h"
 
+#include <QList>
+#include <QStringList>
+
 #include <array>
 
+struct AngleRun;
 class QGroupBox;
 class QLineEdit;
 class QPushButton;
 class QScrollBar;
+class ResultExtras;
 namespace toolkit {
 class Label;
 class Line;
@@ -97,6 +102,8 @@ private:
     void setVelocityText(const QString &text);
     QString minVelocityText() const;
     std::array<QLineEdit *, 12> resultBoxes() const;
+    void drawSolutions(const AngleRun &run);
+    QList<QStringList> resultRows() const;
 
     void HScroll1_Change();
     void Text1_Change();
@@ -105,4 +112,6 @@ private:
     void Command3_Click();
     void Command4_Click();
     void Command5_Click();
+
+    ResultExtras *m_extras = nullptr;
 };

@@ -4,6 +4,7 @@
 #include "conversions.h"
 #include "module1.h"
 #include "muzzle_velocity.h"
+#include "result_extras.h"
 #include "screens.h"
 #include "setup.h"
 #include "toolkit/controls.h"
@@ -53,6 +54,7 @@ CompMzVel::CompMzVel() : Screen("CompMzVel", QStringLiteral("Compute Muzzle Velo
 {
     createControls();
     connectHandlers();
+    m_extras = new ResultExtras(this, [this] { Command3_Click(); }, [this] { return resultRows(); });
 }
 
 void CompMzVel::createControls()
@@ -170,6 +172,8 @@ void CompMzVel::Form_Load()
     Text5->setText(text(conv::generalText(Module1.FiringElevation)));
     Text6->setText(text(conv::generalText(Module1.TargetElevation)));
     Text4->setText(text(gravityText(Module1.Gravity)));
+    m_extras->setProblem({Module1.TargetDistance, Module1.FiringElevation, Module1.TargetElevation, Module1.Gravity,
+                          distance});
 
     const AngleRange range = setUpMinimumAngle(Module1);
     switch (range.outcome) {
@@ -228,6 +232,10 @@ void CompMzVel::CompMuzVel()
     const MuzzleVelocityReport report = computeMuzzleVelocity(Module1);
     for (const ResultBoxText &result : report.texts)
         findChild<QLineEdit *>(QLatin1String(result.box))->setText(text(result.text));
+    if (report.outcome != MuzzleVelocityOutcome::Computed)
+        return;
+    m_extras->setSolutions({{QStringLiteral("%1: %2 %3").arg(Label8->text(), Text7->text(), Label16->text()),
+                             Text14->text(), Module1.ElevationAngle, Module1.MuzzleVelocity.toNumber()}});
 }
 
 void CompMzVel::Command4_Click()
@@ -249,11 +257,33 @@ void CompMzVel::Command2_Click()
 
 void CompMzVel::Command3_Click()
 {
-    printWindow(this);
+    printWindow(this, m_extras->morePages());
 }
 
 void CompMzVel::emptyResults()
 {
     for (QLineEdit *box : m_results)
         box->clear();
+    m_extras->setSolutions({});
+}
+
+QList<QStringList> CompMzVel::resultRows() const
+{
+    const QString distance = Label20->text();
+    return {
+        {windowTitle()},
+        {QStringLiteral("Horizontal distance to target (Sx)"), Text2->text(), distance},
+        {QStringLiteral("Firing point elevation (So)"), Text5->text(), distance},
+        {QStringLiteral("Target elevation (Sy)"), Text6->text(), distance},
+        {QStringLiteral("Acceleration due to gravity (g)"), Text4->text(), distance + QStringLiteral(" / sec\u00b2")},
+        {QStringLiteral("Super elevation angle"), Text1->text(), Label9->text()},
+        {},
+        {QString(), Label8->text(), Label15->text()},
+        {QStringLiteral("Muzzle Velocity"), Text7->text(), Label16->text()},
+        {QStringLiteral("Velocity x - direction"), Text9->text(), Label17->text()},
+        {QStringLiteral("Velocity y - direction"), Text10->text(), Label18->text()},
+        {QStringLiteral("Time to apogee"), Text13->text(), Label19->text()},
+        {QStringLiteral("Apogee altitude"), Text14->text(), Label20->text()},
+        {QStringLiteral("Projectile time of flight"), Text17->text(), Label21->text()},
+    };
 }

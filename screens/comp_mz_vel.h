@@ -7,9 +7,13 @@
 
 #include "screen.h"
 
+#include <QList>
+#include <QStringList>
+
 #include <array>
 
 class QGroupBox;
+class ResultExtras;
 class QLineEdit;
 class QPushButton;
 class QScrollBar;
@@ -98,9 +102,11 @@ private:
     void Command3_Click();
 
     void emptyResults();
+    QList<QStringList> resultRows() const;
     void refuseAngleInput(const QString &why);
 
     std::array<QLineEdit *, 6> m_results{};
     // False when the problem leaves no angle between the line of sight and a right angle.
     bool m_angleRange = false;
+    ResultExtras *m_extras = nullptr;
 };

@@ -2,8 +2,10 @@
 
 #include <QAbstractButton>
 #include <QApplication>
+#include <QFileDialog>
 #include <QIcon>
 #include <QMessageBox>
+#include <QPushButton>
 
 #include <cstdio>
 #include <cstdlib>
@@ -31,6 +33,12 @@ EndProcessHandler &endProcessHandler()
     return handler;
 }
 
+SaveFileHandler &saveFileHandler()
+{
+    static SaveFileHandler handler;
+    return handler;
+}
+
 int platformMessageBox(const QString &text, const QString &title, MessageButtons buttons)
 {
     QMessageBox box;
@@ -48,9 +56,18 @@ int platformMessageBox(const QString &text, const QString &title, MessageButtons
     } else {
         box.setStandardButtons(QMessageBox::Ok);
     }
+    QPushButton *saveAsPdf = nullptr;
+    if (buttons == MessageButtons::OkSaveAsPdf) {
+        saveAsPdf = box.addButton(QStringLiteral("Save as PDF\u2026"), QMessageBox::ActionRole);
+        box.setDefaultButton(QMessageBox::Ok);
+        box.setEscapeButton(QMessageBox::Ok);
+    }
     for (QAbstractButton *answer : box.buttons())
         answer->setIcon(QIcon());
-    switch (box.exec()) {
+    const int result = box.exec();
+    if (saveAsPdf && box.clickedButton() == saveAsPdf)
+        return answerSaveAsPdf;
+    switch (result) {
     case QMessageBox::Yes:
         return answerYes;
     case QMessageBox::No:
@@ -75,6 +92,20 @@ void beep()
         handler();
     else
         QApplication::beep();
+}
+
+QString saveFileName(const QString &title, const QString &suggestedPath, const QString &filter, const QString &suffix)
+{
+    if (const auto &handler = saveFileHandler())
+        return handler(title, suggestedPath);
+    QFileDialog dialog(QApplication::activeWindow(), title, suggestedPath, filter);
+    dialog.setAcceptMode(QFileDialog::AcceptSave);
+    dialog.setFileMode(QFileDialog::AnyFile);
+    dialog.setDefaultSuffix(suffix);
+    dialog.setWindowModality(Qt::ApplicationModal);
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+        return {};
+    return dialog.selectedFiles().constFirst();
 }
 
 void endProcess()
@@ -103,6 +134,11 @@ BeepHandler setBeepHandler(BeepHandler handler)
 EndProcessHandler setEndProcessHandler(EndProcessHandler handler)
 {
     return std::exchange(endProcessHandler(), std::move(handler));
+}
+
+SaveFileHandler setSaveFileHandler(SaveFileHandler handler)
+{
+    return std::exchange(saveFileHandler(), std::move(handler));
 }
 
 } // namespace toolkit

@@ -10,18 +10,28 @@
 
 namespace toolkit {
 
-enum class MessageButtons { Ok, YesNo };
+enum class MessageButtons {
+    Ok,
+    YesNo,
+    OkSaveAsPdf, // OK and "Save as PDF…", for a page that found no printer
+};
 
 inline constexpr int answerOk = 1;
 inline constexpr int answerYes = 6;
 inline constexpr int answerNo = 7;
+inline constexpr int answerSaveAsPdf = 8;
 
 // Modal to the whole application, no icon, `title` and `text` exactly; a
 // carriage return (character 13) in `text` starts a new line. Yes/No boxes
-// default to Yes. Returns answerOk, answerYes or answerNo.
+// default to Yes, the others to OK. Returns answerOk, answerYes, answerNo or
+// answerSaveAsPdf.
 int messageBox(const QString &text, const QString &title, MessageButtons buttons = MessageButtons::Ok);
 
 void beep();
+
+// A modal save-file dialog starting at `suggestedPath`. Returns the chosen path,
+// ending in ".`suffix`" when the user typed no suffix, or an empty string when cancelled.
+QString saveFileName(const QString &title, const QString &suggestedPath, const QString &filter, const QString &suffix);
 
 // Ends the process at once: every window goes, no further handler runs.
 void endProcess();
@@ -29,10 +39,12 @@ void endProcess();
 using MessageBoxHandler = std::function<int(const QString &text, const QString &title, MessageButtons buttons)>;
 using BeepHandler = std::function<void()>;
 using EndProcessHandler = std::function<void()>;
+using SaveFileHandler = std::function<QString(const QString &title, const QString &suggestedPath)>;
 
 // Each returns the handler it replaces; an empty handler restores the real service.
 MessageBoxHandler setMessageBoxHandler(MessageBoxHandler handler);
 BeepHandler setBeepHandler(BeepHandler handler);
 EndProcessHandler setEndProcessHandler(EndProcessHandler handler);
+SaveFileHandler setSaveFileHandler(SaveFileHandler handler);
 
 } // namespace toolkit

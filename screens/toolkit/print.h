@@ -1,13 +1,17 @@
 #pragma once
 
+#include <QList>
+
 class QWidget;
 
 namespace toolkit {
 
 // Prints an image of `screen`'s client area, with its controls as they show
-// now, on the default printer and ends the document so the page comes out at
-// once. Reports a missing printer in a message box and returns false; never
-// ends the process.
-bool printWindow(QWidget *screen);
+// now, on the default printer, then each of `morePages` on a page of its own,
+// and ends the document so the pages come out at once. Reports a missing
+// printer in a message box that also offers to save the same pages as a PDF
+// file; returns true only when the pages went to a printer or into a file.
+// Never ends the process.
+bool printWindow(QWidget *screen, const QList<QWidget *> &morePages = {});
 
 } // namespace toolkit

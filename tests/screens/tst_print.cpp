@@ -1,11 +1,35 @@
+#include "comp_angle.h"
 #include "intro.h"
 #include "screen_test_support.h"
 #include "toolkit/print.h"
+#include "trajectory_plot.h"
 
 #include <QDateTime>
 #include <QDir>
+#include <QLineEdit>
 #include <QProcess>
+#include <QPushButton>
+#include <QScrollBar>
 #include <QStandardPaths>
+#include <QTemporaryDir>
+
+namespace {
+
+// The level 1000 m problem computed at 150 m/s.
+CompAngle *computedAngleScreen()
+{
+    Module1.DistanceUnitCode = std::string("m");
+    Module1.AngleUnitCode = std::string("d");
+    Module1.TargetDistance = 1000;
+    Module1.setupCommit();
+    Screens::show<CompAngle>();
+    auto *screen = Screens::get<CompAngle>();
+    screen->HScroll1->setValue(1500);
+    QTest::mouseClick(screen->Command4, Qt::LeftButton);
+    return screen;
+}
+
+} // namespace
 
 // Runs against the private spooler of scripts/test-printer (CUPS_SERVER set by CTest),
 // or with CUPS_SERVER pointing nowhere for the no-printer case.
@@ -15,15 +39,19 @@ class TestPrint : public QObject
 
 private slots:
     void initTestCase() { toolkit::installFontSubstitutions(); }
-    void cleanup() { Screens::discardAll(); }
+    void cleanup() { resetShell(); }
 
     void printsThroughSpooler();
+    void printsOpenPlotAsSecondPage();
     void refusesPrinterThatRejectsJobs();
     void reportsMissingPrinter();
+    void savesPdfWithoutPrinter_data();
+    void savesPdfWithoutPrinter();
 
 private:
     static QString lpCommand(const QString &program, const QStringList &args);
     static QFileInfo waitForPdf(const QString &jobPrefix, const QDateTime &since);
+    static void comparePage(const QString &pdf, int page, const QImage &screen);
 };
 
 QString TestPrint::lpCommand(const QString &program, const QStringList &args)
@@ -68,29 +96,64 @@ void TestPrint::printsThroughSpooler()
     QVERIFY2(pdf.exists(), "no PDF arrived from the spooler");
     const QString info = lpCommand(QStringLiteral("pdfinfo"), {pdf.absoluteFilePath()});
     QVERIFY2(info.contains(QRegularExpression(QStringLiteral("Pages:\\s+1\\b"))), qPrintable(info));
-
-    const QString stem = QDir::temp().filePath(QStringLiteral("trajectrix-print-%1").arg(QCoreApplication::applicationPid()));
-    lpCommand(QStringLiteral("pdftoppm"), {QStringLiteral("-r"), QStringLiteral("40"), QStringLiteral("-png"),
-                                           QStringLiteral("-singlefile"), pdf.absoluteFilePath(), stem});
-    const QImage page = QImage(stem + QStringLiteral(".png")).convertToFormat(QImage::Format_RGB32);
-    QFile::remove(stem + QStringLiteral(".png"));
+    comparePage(pdf.absoluteFilePath(), 1, screen);
     QFile::remove(pdf.absoluteFilePath());
-    QVERIFY(!page.isNull());
+}
+
+void TestPrint::printsOpenPlotAsSecondPage()
+{
+    ToolkitRecorder recorder;
+    CompAngle *screen = computedAngleScreen();
+    QVERIFY(QTest::qWaitForWindowActive(screen));
+    QTest::keyClick(screen, Qt::Key_T, Qt::ControlModifier);
+    auto *plot = screen->findChild<TrajectoryPlot *>();
+    QVERIFY(plot);
+    QVERIFY(QTest::qWaitForWindowExposed(plot));
+    const QImage screenImage = screen->grab().toImage().convertToFormat(QImage::Format_RGB32);
+    const QImage plotImage = plot->grab().toImage().convertToFormat(QImage::Format_RGB32);
+    const QDateTime since = QDateTime::currentDateTime().addSecs(-1);
+    recorder.boxes.clear();
+
+    QTest::mouseClick(screen->Command3, Qt::LeftButton);
+    QVERIFY2(recorder.boxes.isEmpty(), qPrintable(recorder.boxes.value(0).text));
+
+    const QFileInfo pdf = waitForPdf(QStringLiteral("Compute"), since);
+    QVERIFY2(pdf.exists(), "no PDF arrived from the spooler");
+    const QString info = lpCommand(QStringLiteral("pdfinfo"), {pdf.absoluteFilePath()});
+    QVERIFY2(info.contains(QRegularExpression(QStringLiteral("Pages:\\s+2\\b"))), qPrintable(info));
+    comparePage(pdf.absoluteFilePath(), 1, screenImage);
+    comparePage(pdf.absoluteFilePath(), 2, plotImage);
+    QFile::remove(pdf.absoluteFilePath());
+}
+
+// The spooler's PDF goes through PostScript and comes back as one bitmap per page, so
+// each page is compared with its window as a picture.
+void TestPrint::comparePage(const QString &pdf, int page, const QImage &screen)
+{
+    const QString stem = QDir::temp().filePath(QStringLiteral("trajectrix-print-%1").arg(QCoreApplication::applicationPid()));
+    const QString number = QString::number(page);
+    lpCommand(QStringLiteral("pdftoppm"), {QStringLiteral("-r"), QStringLiteral("40"), QStringLiteral("-png"),
+                                           QStringLiteral("-f"), number, QStringLiteral("-l"), number,
+                                           QStringLiteral("-singlefile"), pdf, stem});
+    const QImage paper = QImage(stem + QStringLiteral(".png")).convertToFormat(QImage::Format_RGB32);
+    QFile::remove(stem + QStringLiteral(".png"));
+    QVERIFY(!paper.isNull());
 
     // Whatever is not paper white is the printed window.
     QRect printed;
-    for (int y = 0; y < page.height(); ++y)
-        for (int x = 0; x < page.width(); ++x)
-            if (qGray(page.pixel(x, y)) < 250)
+    for (int y = 0; y < paper.height(); ++y)
+        for (int x = 0; x < paper.width(); ++x)
+            if (qGray(paper.pixel(x, y)) < 250)
                 printed |= QRect(x, y, 1, 1);
     QVERIFY(!printed.isEmpty());
-    QVERIFY2(printed.width() > page.width() * 8 / 10, "the window does not fill the page width");
     const double aspect = double(printed.width()) / printed.height();
     const double screenAspect = double(screen.width()) / screen.height();
+    if (screenAspect >= double(paper.width()) / paper.height())
+        QVERIFY2(printed.width() > paper.width() * 8 / 10, "the window does not fill the page width");
     QVERIFY2(qAbs(aspect / screenAspect - 1) < 0.03, qPrintable(QStringLiteral("%1 vs %2").arg(aspect).arg(screenAspect)));
 
     const QImage expected = screen.scaled(printed.size(), Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
-    const QImage actual = page.copy(printed);
+    const QImage actual = paper.copy(printed);
     double difference = 0;
     for (int y = 0; y < actual.height(); ++y)
         for (int x = 0; x < actual.width(); ++x) {
@@ -98,8 +161,8 @@ void TestPrint::printsThroughSpooler()
             difference += qAbs(qRed(a) - qRed(e)) + qAbs(qGreen(a) - qGreen(e)) + qAbs(qBlue(a) - qBlue(e));
         }
     difference /= 3.0 * actual.width() * actual.height();
-    qInfo("page differs from the screen by %.1f per channel on average", difference);
-    QVERIFY2(difference < 12, qPrintable(QStringLiteral("page differs from the screen by %1 per channel").arg(difference)));
+    qInfo("page %d differs from its window by %.1f per channel on average", page, difference);
+    QVERIFY2(difference < 12, qPrintable(QStringLiteral("page %1 differs from its window by %2 per channel").arg(page).arg(difference)));
 }
 
 // The spooler keeps the queue but refuses new jobs: Qt still reports it idle.
@@ -128,8 +191,74 @@ void TestPrint::reportsMissingPrinter()
     QCOMPARE(recorder.boxes.size(), 1);
     QCOMPARE(recorder.boxes[0].title, QStringLiteral("Note!"));
     QCOMPARE(recorder.boxes[0].text, QStringLiteral("No printer is available.\rThe page was not printed."));
+    QCOMPARE(recorder.boxes[0].buttons, toolkit::MessageButtons::OkSaveAsPdf);
     QCOMPARE(recorder.ends, 0);
     QVERIFY(intro->isVisible());
+}
+
+void TestPrint::savesPdfWithoutPrinter_data()
+{
+    QTest::addColumn<QString>("chosen"); // relative to a fresh folder; empty cancels the dialog
+    QTest::addColumn<QString>("reportTitle");
+    QTest::addColumn<QString>("report");
+
+    QTest::newRow("saved where the user chose") << "results.pdf" << "Note!" << "The PDF file was saved as\r%1";
+    QTest::newRow("replacing an older file") << "old.pdf" << "Note!" << "The PDF file was saved as\r%1";
+    QTest::newRow("folder that does not exist")
+        << "missing/results.pdf" << "Error" << "The PDF file could not be saved as\r%1\r";
+    QTest::newRow("dialog cancelled") << "" << "" << "";
+}
+
+void TestPrint::savesPdfWithoutPrinter()
+{
+    QFETCH(QString, chosen);
+    QFETCH(QString, reportTitle);
+    QFETCH(QString, report);
+    if (QFile::exists(qEnvironmentVariable("CUPS_SERVER")))
+        QSKIP("runs only without a spooler");
+
+    QTemporaryDir folder;
+    const QString path = chosen.isEmpty() ? QString() : folder.filePath(chosen);
+    QFile old(folder.filePath(QStringLiteral("old.pdf")));
+    QVERIFY(old.open(QIODevice::WriteOnly) && old.write("not a PDF") > 0);
+    old.close();
+
+    ToolkitRecorder recorder;
+    CompAngle *screen = computedAngleScreen();
+    QString suggested;
+    toolkit::setSaveFileHandler([&](const QString &, const QString &proposal) {
+        suggested = proposal;
+        return path;
+    });
+    recorder.boxes.clear();
+    recorder.answerNext(toolkit::answerSaveAsPdf);
+    QTest::mouseClick(screen->Command3, Qt::LeftButton);
+    toolkit::setSaveFileHandler({});
+
+    QCOMPARE(QFileInfo(suggested).fileName(), QStringLiteral("Compute Angle Given Muzzle Velocity.pdf"));
+    QCOMPARE(recorder.boxes.size(), report.isEmpty() ? 1 : 2);
+    QCOMPARE(recorder.boxes[0].buttons, toolkit::MessageButtons::OkSaveAsPdf);
+    if (report.isEmpty())
+        return;
+    QCOMPARE(recorder.boxes[1].title, reportTitle);
+    QVERIFY2(recorder.boxes[1].text.startsWith(report.arg(QDir::toNativeSeparators(path))),
+             qPrintable(recorder.boxes[1].text));
+    if (reportTitle == QLatin1String("Error")) {
+        QVERIFY(!QFile::exists(path));
+        QVERIFY2(recorder.boxes[1].text.size() > report.arg(path).size(), "no reason given");
+        return;
+    }
+
+    const QString info = lpCommand(QStringLiteral("pdfinfo"), {path});
+    QVERIFY2(info.contains(QRegularExpression(QStringLiteral("Pages:\\s+1\\b"))), qPrintable(info));
+    const QString text = lpCommand(QStringLiteral("pdftotext"), {QStringLiteral("-layout"), path, QStringLiteral("-")});
+    for (const char *name : {"Text1", "Text2", "Text4", "Text7", "Text8", "Text9", "Text10", "Text11", "Text12",
+                             "Text13", "Text14", "Text15", "Text16", "Text17", "Text18"}) {
+        const QString shown = screen->findChild<QLineEdit *>(QLatin1String(name))->text();
+        QVERIFY(!shown.isEmpty());
+        QVERIFY2(text.contains(shown), qPrintable(QStringLiteral("%1 (%2) missing from:\n%3").arg(name, shown, text)));
+    }
+    QVERIFY(text.contains(QLatin1String("Computed Output")));
 }
 
 QTEST_MAIN(TestPrint)

@@ -1,0 +1,101 @@
+#include "result_extras.h"
+
+#include <QAction>
+#include <QClipboard>
+#include <QEvent>
+#include <QGuiApplication>
+#include <QMenu>
+#include <QWidget>
+
+#include <utility>
+
+ResultExtras::ResultExtras(QWidget *screen, std::function<void()> print, std::function<QList<QStringList>()> rows)
+    : QObject(screen), m_screen(screen), m_rows(std::move(rows))
+{
+    addAction(QStringLiteral("Show Trajectory"), QKeySequence(Qt::CTRL | Qt::Key_T), [this] { showTrajectory(); });
+    addAction(QStringLiteral("Copy Results"), QKeySequence(Qt::CTRL | Qt::Key_C), [this] { copyResults(); });
+    addAction(QStringLiteral("Print Results"), QKeySequence(Qt::CTRL | Qt::Key_P), std::move(print));
+
+    // Text boxes are disabled and pass right clicks on to the screen, so the menu
+    // opens wherever the user clicks.
+    screen->setContextMenuPolicy(Qt::CustomContextMenu);
+    connect(screen, &QWidget::customContextMenuRequested, this, &ResultExtras::showMenu);
+    screen->installEventFilter(this);
+}
+
+QAction *ResultExtras::addAction(const QString &text, const QKeySequence &key, const std::function<void()> &run)
+{
+    auto *action = new QAction(text, this);
+    action->setShortcut(key);
+    action->setShortcutContext(Qt::WindowShortcut);
+    connect(action, &QAction::triggered, this, run);
+    m_screen->addAction(action);
+    m_actions.append(action);
+    return action;
+}
+
+void ResultExtras::showMenu(const QPoint &at)
+{
+    auto *menu = new QMenu(m_screen);
+    menu->setObjectName(QStringLiteral("resultsMenu"));
+    menu->setAttribute(Qt::WA_DeleteOnClose);
+    menu->addActions(m_actions);
+    menu->popup(m_screen->mapToGlobal(at));
+}
+
+void ResultExtras::setProblem(const PlotProblem &problem)
+{
+    m_problem = problem;
+    if (m_plot)
+        m_plot->setProblem(problem);
+}
+
+void ResultExtras::setSolutions(const std::vector<PlotSolution> &solutions)
+{
+    // Emptying boxes that are empty already happens on every scroll move: nothing to redraw.
+    if (solutions.empty() && m_solutions.empty())
+        return;
+    m_solutions = solutions;
+    if (m_plot)
+        m_plot->setSolutions(solutions);
+}
+
+void ResultExtras::showTrajectory()
+{
+    if (!m_plot) {
+        m_plot = new TrajectoryPlot(m_screen);
+        m_plot->addActions(m_actions);
+        m_plot->setContextMenuPolicy(Qt::ActionsContextMenu);
+        m_plot->setProblem(m_problem);
+        m_plot->setSolutions(m_solutions);
+    }
+    m_plot->showBeside();
+}
+
+void ResultExtras::copyResults() const
+{
+    QGuiApplication::clipboard()->setText(tabSeparated(m_rows()));
+}
+
+QList<QWidget *> ResultExtras::morePages() const
+{
+    if (m_plot && m_plot->isVisible())
+        return {m_plot.data()};
+    return {};
+}
+
+bool ResultExtras::eventFilter(QObject *watched, QEvent *event)
+{
+    // A screen hidden by the program is being left or discarded: its plot goes with it.
+    if (watched == m_screen && event->type() == QEvent::Hide && !event->spontaneous() && m_plot)
+        m_plot->hide();
+    return QObject::eventFilter(watched, event);
+}
+
+QString tabSeparated(const QList<QStringList> &rows)
+{
+    QString text;
+    for (const QStringList &row : rows)
+        text += row.join(QLatin1Char('\t')) + QLatin1Char('\n');
+    return text;
+}

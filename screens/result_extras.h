@@ -1,0 +1,58 @@
+#pragma once
+
+// What both result screens offer beyond their own controls, unseen until used:
+// a context menu anywhere on the screen and shortcuts to show the trajectory
+// (Ctrl+T), copy the results (Ctrl+C) and print them (Ctrl+P), and the
+// trajectory plot window itself, created on first use and gone with its screen.
+
+#include "trajectory_plot.h"
+
+#include <QList>
+#include <QObject>
+#include <QPointer>
+#include <QStringList>
+
+#include <functional>
+#include <vector>
+
+class QAction;
+
+class ResultExtras : public QObject
+{
+    Q_OBJECT
+
+public:
+    // `print` is the screen's own Print Results; `rows` is the table that Copy Results puts
+    // on the clipboard, one list of cells per line.
+    ResultExtras(QWidget *screen, std::function<void()> print, std::function<QList<QStringList>()> rows);
+
+    void setProblem(const PlotProblem &problem);
+    // The solutions that the result boxes now show; none once they are emptied.
+    void setSolutions(const std::vector<PlotSolution> &solutions);
+
+    void showTrajectory();
+    void copyResults() const;
+
+    // Pages to print after the screen: the plot while it is open.
+    QList<QWidget *> morePages() const;
+
+    // Null until the trajectory was first shown.
+    TrajectoryPlot *plot() const { return m_plot; }
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
+private:
+    QAction *addAction(const QString &text, const QKeySequence &key, const std::function<void()> &run);
+    void showMenu(const QPoint &at);
+
+    QWidget *m_screen;
+    std::function<QList<QStringList>()> m_rows;
+    QList<QAction *> m_actions;
+    QPointer<TrajectoryPlot> m_plot;
+    PlotProblem m_problem;
+    std::vector<PlotSolution> m_solutions;
+};
+
+// One line per row, cells separated by tabs.
+QString tabSeparated(const QList<QStringList> &rows);

@@ -1,0 +1,176 @@
+#include "screen_test_support.h"
+
+#include "comp_angle.h"
+#include "comp_mz_vel.h"
+
+#include <QClipboard>
+#include <QContextMenuEvent>
+#include <QLineEdit>
+#include <QMenu>
+#include <QPushButton>
+#include <QScrollBar>
+
+namespace {
+
+QWidget *open(const QString &name, int position, bool compute)
+{
+    Module1.DistanceUnitCode = std::string("m");
+    Module1.AngleUnitCode = std::string("d");
+    Module1.TargetDistance = 1000;
+    Module1.FiringElevationEntry = 100;
+    Module1.TargetElevationEntry = 0;
+    Module1.setupCommit();
+    if (name == QLatin1String("CompAngle"))
+        Screens::show<CompAngle>();
+    else
+        Screens::show<CompMzVel>();
+    QWidget *screen = window(name);
+    screen->findChild<QScrollBar *>(QStringLiteral("HScroll1"))->setValue(position);
+    if (compute)
+        QTest::mouseClick(screen->findChild<QPushButton *>(QStringLiteral("Command4")), Qt::LeftButton);
+    return screen;
+}
+
+QString text(QWidget *screen, const QString &name)
+{
+    const QObject *control = screen->findChild<QObject *>(name);
+    return control ? control->property("text").toString() : QStringLiteral("<no %1>").arg(name);
+}
+
+} // namespace
+
+class TestResultExtras : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void initTestCase();
+    void init();
+    void cleanup();
+
+    void copyHoldsTheBoxesAsShown_data();
+    void copyHoldsTheBoxesAsShown();
+    void menuOpensFromDisabledBoxes();
+    void controlPPrintsLikePrintResults();
+
+private:
+    ToolkitRecorder *m_toolkit = nullptr;
+    ModalWatchdog *m_watchdog = nullptr;
+};
+
+void TestResultExtras::initTestCase()
+{
+    // Printing reports the missing printer instead of reaching a real spooler.
+    qputenv("CUPS_SERVER", QByteArray("/nonexistent/trajectrix-extras.sock"));
+    toolkit::installFontSubstitutions();
+}
+
+void TestResultExtras::init()
+{
+    resetShell();
+    m_toolkit = new ToolkitRecorder;
+    m_watchdog = new ModalWatchdog;
+}
+
+void TestResultExtras::cleanup()
+{
+    QVERIFY2(!m_watchdog->tripped(), "a real modal box opened");
+    delete m_watchdog;
+    delete m_toolkit;
+    resetShell();
+}
+
+void TestResultExtras::copyHoldsTheBoxesAsShown_data()
+{
+    QTest::addColumn<QString>("screen");
+    QTest::addColumn<int>("position");
+    QTest::addColumn<bool>("compute");
+    // The controls each copied line must show, cell by cell after the first.
+    QTest::addColumn<QList<QStringList>>("lines");
+
+    const QList<QStringList> problem{{"Text2", "Label20"}, {"Text5", "Label20"}, {"Text6", "Label20"}};
+    const QList<QStringList> angle = problem + QList<QStringList>{
+        {"Text4"}, {"Text1", "Label26"}, {}, {"Label8", "Label9", "Label15"},
+        {"Text7", "Text8", "Label16"}, {"Text9", "Text11", "Label17"}, {"Text10", "Text12", "Label18"},
+        {"Text13", "Text15", "Label19"}, {"Text14", "Text16", "Label20"}, {"Text17", "Text18", "Label21"}};
+    const QList<QStringList> velocity = problem + QList<QStringList>{
+        {"Text4"}, {"Text1", "Label9"}, {}, {"Label8", "Label15"},
+        {"Text7", "Label16"}, {"Text9", "Label17"}, {"Text10", "Label18"},
+        {"Text13", "Label19"}, {"Text14", "Label20"}, {"Text17", "Label21"}};
+
+    QTest::newRow("angle screen computed") << "CompAngle" << 1500 << true << angle;
+    QTest::newRow("angle screen with its results emptied") << "CompAngle" << 1500 << false << angle;
+    QTest::newRow("muzzle velocity screen computed") << "CompMzVel" << 2256 << true << velocity;
+    QTest::newRow("muzzle velocity screen with its results emptied") << "CompMzVel" << 2256 << false << velocity;
+}
+
+void TestResultExtras::copyHoldsTheBoxesAsShown()
+{
+    QFETCH(QString, screen);
+    QFETCH(int, position);
+    QFETCH(bool, compute);
+    QFETCH(QList<QStringList>, lines);
+
+    QWidget *w = open(screen, position, compute);
+    QApplication::clipboard()->clear();
+    QVERIFY(QTest::qWaitForWindowActive(w));
+    QTest::keyClick(w, Qt::Key_C, Qt::ControlModifier);
+
+    QStringList copied = QApplication::clipboard()->text().split(QLatin1Char('\n'));
+    QCOMPARE(copied.takeLast(), QString());
+    QCOMPARE(copied.takeFirst(), w->windowTitle());
+    QCOMPARE(copied.size(), lines.size());
+    for (int i = 0; i < lines.size(); ++i) {
+        QStringList cells = copied[i].split(QLatin1Char('\t'));
+        if (lines[i].isEmpty()) {
+            QCOMPARE(copied[i], QString());
+            continue;
+        }
+        cells.removeFirst();
+        QStringList shown;
+        for (const QString &name : lines[i])
+            shown.append(text(w, name));
+        // The gravity line's unit is the copy's own: the screen shows none.
+        if (lines[i] == QStringList{"Text4"})
+            cells = cells.mid(0, 1);
+        QCOMPARE(cells, shown);
+    }
+    QCOMPARE(text(w, QStringLiteral("Text7")).isEmpty(), !compute);
+}
+
+void TestResultExtras::menuOpensFromDisabledBoxes()
+{
+    QWidget *w = open(QStringLiteral("CompAngle"), 1500, true);
+    auto *box = w->findChild<QLineEdit *>(QStringLiteral("Text16"));
+    QVERIFY(!box->isEnabled());
+
+    QContextMenuEvent click(QContextMenuEvent::Mouse, QPoint(5, 5), box->mapToGlobal(QPoint(5, 5)));
+    QApplication::sendEvent(box, &click);
+    auto *menu = qobject_cast<QMenu *>(QApplication::activePopupWidget());
+    QVERIFY(menu);
+    QStringList items;
+    for (const QAction *action : menu->actions())
+        items.append(action->text());
+    QCOMPARE(items, (QStringList{"Show Trajectory", "Copy Results", "Print Results"}));
+
+    menu->actions().constFirst()->trigger();
+    menu->close();
+    QTRY_VERIFY(shown(QStringLiteral("TrajectoryPlot")));
+}
+
+void TestResultExtras::controlPPrintsLikePrintResults()
+{
+    for (const QString &name : {QStringLiteral("CompAngle"), QStringLiteral("CompMzVel")}) {
+        QWidget *w = open(name, 1500, true);
+        m_toolkit->boxes.clear();
+        QVERIFY(QTest::qWaitForWindowActive(w));
+        QTest::keyClick(w, Qt::Key_P, Qt::ControlModifier);
+        QCOMPARE(m_toolkit->boxes.size(), 1);
+        QVERIFY(m_toolkit->boxes[0].text.startsWith(QLatin1String("No printer is available.")));
+        QCOMPARE(m_toolkit->boxes[0].buttons, toolkit::MessageButtons::OkSaveAsPdf);
+        resetShell();
+    }
+}
+
+QTEST_MAIN(TestResultExtras)
+#include "tst_result_extras.moc"
