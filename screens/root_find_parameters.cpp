@@ -1,10 +1,13 @@
 #include "root_find_parameters.h"
 
 #include "comp_angle.h"
+#include "comp_mz_vel.h"
 #include "conversions.h"
 #include "figures.h"
+#include "intro.h"
 #include "module1.h"
 #include "screens.h"
+#include "setup.h"
 #include "toolkit/controls.h"
 #include "toolkit/figure_box.h"
 #include "toolkit/up_down.h"
@@ -141,14 +144,33 @@ void RootFindParameters::Command1_Click()
     Module1.storeRootFindSettings(Text1->text().toStdString(), Text2->text().toStdString(),
                                   Text4->text().toStdString());
     // If the angle screen was left meanwhile, this brings it back through its
-    // load step, which resets the settings just stored.
+    // load step, which resets the settings just stored. It comes back as
+    // "Next >>" would bring it: with the set-up as it stands committed.
+    const bool angleScreenLeft = !Screens::exists<CompAngle>();
+    if (angleScreenLeft && Screens::exists<Setup>())
+        Module1.setupCommit();
     if (CompAngle *angle = Screens::get<CompAngle>()) {
         angle->Label23->setText(QStringLiteral("TOL = ") + qs(conv::generalText(Module1.Tolerance)) +
                                 QStringLiteral(" radians"));
         angle->Label24->setText(QStringLiteral("Inc = ") + qs(conv::generalText(Module1.Increment)) +
                                 QStringLiteral(" radians"));
     }
+    if (angleScreenLeft)
+        giveWayToAngleScreen();
     Screens::discard<RootFindParameters>();
+}
+
+// The solvers read Sx and the angle metric from the live set-up entries, and
+// both result screens share the working angle: with the set-up screen or the
+// other result screen still at hand, the angle screen would soon compute for a
+// problem it does not show.
+void RootFindParameters::giveWayToAngleScreen()
+{
+    if (Screens::exists<Setup>())
+        Screens::hide<Setup>();
+    if (Screens::exists<Intro>())
+        Screens::hide<Intro>();
+    Screens::discard<CompMzVel>();
 }
 
 void RootFindParameters::Command2_Click()

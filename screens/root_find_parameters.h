@@ -57,4 +57,5 @@ private:
     void Text4_Change();
     void Command1_Click();
     void Command2_Click();
+    void giveWayToAngleScreen();
 };
