@@ -1,4 +1,5 @@
 #include "comp_angle.h"
+#include "comp_mz_vel.h"
 #include "intro.h"
 #include "screen_test_support.h"
 #include "toolkit/print.h"
@@ -43,6 +44,7 @@ private slots:
 
     void printsThroughSpooler();
     void printsOpenPlotAsSecondPage();
+    void printsComputedMuzzleVelocityScreen();
     void refusesPrinterThatRejectsJobs();
     void reportsMissingPrinter();
     void savesPdfWithoutPrinter_data();
@@ -77,6 +79,33 @@ QFileInfo TestPrint::waitForPdf(const QString &jobPrefix, const QDateTime &since
         QTest::qWait(200);
     }
     return {};
+}
+
+void TestPrint::printsComputedMuzzleVelocityScreen()
+{
+    ToolkitRecorder recorder;
+    Module1.DistanceUnitCode = std::string("m");
+    Module1.AngleUnitCode = std::string("d");
+    Module1.TargetDistance = 1000;
+    Module1.setupCommit();
+    Screens::show<CompMzVel>();
+    auto *screen = Screens::get<CompMzVel>();
+    screen->HScroll1->setValue(7854);
+    QTest::mouseClick(screen->Command4, Qt::LeftButton);
+    QCOMPARE(screen->Text7->text(), QStringLiteral("99.03"));
+    const QImage screenImage = screen->grab().toImage().convertToFormat(QImage::Format_RGB32);
+    const QDateTime since = QDateTime::currentDateTime().addSecs(-1);
+    recorder.boxes.clear();
+
+    QTest::mouseClick(screen->Command3, Qt::LeftButton);
+    QVERIFY2(recorder.boxes.isEmpty(), qPrintable(recorder.boxes.value(0).text));
+
+    const QFileInfo pdf = waitForPdf(QStringLiteral("Compute_Muzzle"), since);
+    QVERIFY2(pdf.exists(), "no PDF arrived from the spooler");
+    const QString info = lpCommand(QStringLiteral("pdfinfo"), {pdf.absoluteFilePath()});
+    QVERIFY2(info.contains(QRegularExpression(QStringLiteral("Pages:\\s+1\\b"))), qPrintable(info));
+    comparePage(pdf.absoluteFilePath(), 1, screenImage);
+    QFile::remove(pdf.absoluteFilePath());
 }
 
 // The spooler's PDF goes through PostScript and comes back as one bitmap per page, so
