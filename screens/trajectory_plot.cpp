@@ -327,7 +327,8 @@ void TrajectoryPlot::showLegend(const std::vector<QAbstractSeries *> &listed)
         else
             grid->addWidget(entry, static_cast<int>(i) - 1, 0, 1, 2);
     }
-    layout()->replaceWidget(m_legend, legend);
+    // The layout hands back the old entry's item: it is ours to delete.
+    delete layout()->replaceWidget(m_legend, legend);
     delete m_legend;
     m_legend = legend;
 }
