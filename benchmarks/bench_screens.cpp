@@ -1,6 +1,7 @@
 // The screens' heaviest handlers, each timed to the end of the repaint it
 // causes: a frame is 16 ms.
 
+#include "application.h"
 #include "comp_angle.h"
 #include "comp_mz_vel.h"
 #include "screen_driver.h"
@@ -85,7 +86,7 @@ int main(int argc, char *argv[])
 {
     driver::preferOffscreen();
     QApplication app(argc, argv);
-    driver::styleAsStartUp();
+    applyApplicationLook();
     const driver::AnswerEveryBox answers;
 
     benchmark::Initialize(&argc, argv);

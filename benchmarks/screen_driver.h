@@ -9,7 +9,6 @@
 #include "toolkit/messages.h"
 
 #include <QApplication>
-#include <QStyleFactory>
 
 namespace driver {
 
@@ -26,12 +25,6 @@ inline void preferOffscreen()
         });
 }
 
-// The look start-up gives the real program, without showing `Intro`.
-inline void styleAsStartUp()
-{
-    QApplication::setStyle(QStyleFactory::create(QStringLiteral("Fusion")));
-    toolkit::installFontSubstitutions();
-}
 
 // A modal box would wait for a person: answer OK, and No to the exit
 // question so nothing ends the process.

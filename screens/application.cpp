@@ -12,7 +12,7 @@
 
 #include <cstdint>
 
-void startApplication()
+void applyApplicationLook()
 {
     QApplication::setStyle(QStyleFactory::create(QStringLiteral("Fusion")));
     toolkit::installFontSubstitutions();
@@ -21,6 +21,11 @@ void startApplication()
     QApplication::setWindowIcon(appIcon());
     // Lets the desktop match the windows to the installed entry and its icon.
     QGuiApplication::setDesktopFileName(QStringLiteral("io.github.trajectrix.Trajectrix"));
+}
+
+void startApplication()
+{
+    applyApplicationLook();
     Screens::show<Intro>();
 }
 
