@@ -64,18 +64,19 @@ QString TestPrint::lpCommand(const QString &program, const QStringList &args)
     return QString::fromLocal8Bit(p.readAllStandardOutput() + p.readAllStandardError());
 }
 
-// cups-pdf writes each job into the user's ~/PDF, named after the job title.
+// The spooler names each job's PDF after its title, in a folder of this run's own
+// (TRAJECTRIX_PDF_DIR), and moves it there only once it is complete.
 QFileInfo TestPrint::waitForPdf(const QString &jobPrefix, const QDateTime &since)
 {
-    const QDir out(QDir::homePath() + QStringLiteral("/PDF"));
+    const QString folder = qEnvironmentVariable("TRAJECTRIX_PDF_DIR");
+    if (folder.isEmpty())
+        qWarning("TRAJECTRIX_PDF_DIR is not set");
+    const QDir out(folder);
     QDeadlineTimer deadline(30000);
-    while (!deadline.hasExpired()) {
+    while (!folder.isEmpty() && !deadline.hasExpired()) {
         const QFileInfoList files = out.entryInfoList({jobPrefix + QStringLiteral("*.pdf")}, QDir::Files, QDir::Time);
-        // A file still being written has a size of 0 or grows; wait until it settles.
-        if (!files.isEmpty() && files.first().lastModified() >= since && files.first().size() > 0) {
-            QTest::qWait(500);
-            return QFileInfo(files.first().absoluteFilePath());
-        }
+        if (!files.isEmpty() && files.first().lastModified() >= since)
+            return files.first();
         QTest::qWait(200);
     }
     return {};
