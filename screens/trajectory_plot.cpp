@@ -157,7 +157,10 @@ std::optional<QPointF> apogee(const PlotProblem &p, double angle, double velocit
         return std::nullopt;
     const double v2 = velocity * velocity;
     const double s = std::sin(angle);
-    return QPointF(v2 * s * std::cos(angle) / p.g, p.so + v2 * s * s / (2 * p.g));
+    const QPointF apex(v2 * s * std::cos(angle) / p.g, p.so + v2 * s * s / (2 * p.g));
+    if (apex.x() > p.sx)
+        return std::nullopt;
+    return apex;
 }
 
 double niceStep(double rough)

@@ -2,7 +2,8 @@
 
 // A picture of the shot in its own window beside a result screen: the ground,
 // the firing point, the target, the line of sight and each computed solution's
-// flight with its apogee, drawn to equal scales whenever the window's shape allows.
+// flight to the target with the apogee it reaches on the way, drawn to equal
+// scales whenever the window's shape allows.
 
 #include <QPointF>
 #include <QString>
@@ -37,11 +38,12 @@ struct PlotSolution
 namespace plot {
 
 // The flight from the muzzle at (0, So) to the target's distance, in even steps of
-// distance (so of time too), with the apex among them when the shot rises.
+// distance (so of time too), with the apex among them when the shot reaches it.
 std::vector<QPointF> flightPath(const PlotProblem &p, double angle, double velocity, int steps = 240);
 
 // The apex (V^2 sin cos / g, So + V^2 sin^2 / (2 g)); none for a shot aimed below
-// the horizontal, whose highest point is the muzzle itself.
+// the horizontal, whose highest point is the muzzle itself, nor for one still
+// climbing when it meets the target.
 std::optional<QPointF> apogee(const PlotProblem &p, double angle, double velocity);
 
 // 1, 2, 2.5 or 5 times a power of ten, the smallest at least `rough`.

@@ -215,11 +215,18 @@ SolutionFigures solutionFigures(double theta, const AngleProblem &p, bool radian
     f.timeToApogee = (v * std::sin(theta)) / g;
     // Read back from the angle text: an angle that shows as zero has no apogee after the shot either.
     f.texts[3] = conv::leadingNumber(f.texts[0]) > 0 ? conv::formatPattern(f.timeToApogee, "###.00") : "NA";
-    // V^2 sin^2 - 2 g (Sy - So) is a square in exact arithmetic; with the target at the
-    // apogee rounding can leave it a hair below zero.
-    const double radicand = ((std::pow(v, 2) * std::pow(std::sin(theta), 2)) - (g + g) * p.sy) + (g + g) * p.so;
-    // (V sin + sqrt(V^2 sin^2 - 2 g (Sy - So))) / g
-    f.flightTime = (((2 * v) * std::sin(theta)) + 2 * std::pow(radicand > 0 ? radicand : 0.0, 1.0 / 2)) * (1 / (g + g));
+    if (f.vertical - (g * p.sx) / f.horizontal > 0) {
+        // V sin - g Sx / (V cos), the vertical speed at the target's distance, is still upward:
+        // the later time at the target's height lies beyond it.
+        f.flightTime = p.sx / f.horizontal;
+    } else {
+        // V^2 sin^2 - 2 g (Sy - So) is a square in exact arithmetic; with the target at the
+        // apogee rounding can leave it a hair below zero.
+        const double radicand = ((std::pow(v, 2) * std::pow(std::sin(theta), 2)) - (g + g) * p.sy) + (g + g) * p.so;
+        // (V sin + sqrt(V^2 sin^2 - 2 g (Sy - So))) / g
+        f.flightTime =
+            (((2 * v) * std::sin(theta)) + 2 * std::pow(radicand > 0 ? radicand : 0.0, 1.0 / 2)) * (1 / (g + g));
+    }
     f.texts[4] = conv::formatPattern(f.flightTime, "###.00");
     // So + V^2 sin^2 / (2 g)
     f.apogee = (((-g) / 2) * std::pow((v * std::sin(theta)) / g, 2))

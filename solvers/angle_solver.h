@@ -88,7 +88,7 @@ struct SolutionFigures
     double horizontal = 0.0;  // V cos theta
     double vertical = 0.0;    // V sin theta
     double timeToApogee = 0.0;
-    double flightTime = 0.0;  // the later time at the target's height
+    double flightTime = 0.0;  // to the target: the later time at its height, or the arrival while still climbing
     double apogee = 0.0;      // altitude
     // Angle, horizontal, vertical, time to apogee ("NA" unless the angle text reads above 0),
     // time of flight, apogee altitude: the order in which the screen fills its table.

@@ -53,11 +53,18 @@ MuzzleVelocity muzzleVelocityFor(double sx, double so, double sy, double g, doub
     // So + V^2 sin^2 / (2 g)
     r.apogee = (((-g) / 2) * std::pow((v * std::sin(theta)) / g, 2))
                + (v * std::sin(theta)) * ((v * std::sin(theta)) / g) + so;
-    // V^2 sin^2 - 2 g (Sy - So) is a square in exact arithmetic and zero with the target at
-    // the apogee, where rounding can leave it a hair below zero.
-    const double radicand = ((std::pow(v, 2) * s2) - (g + g) * sy) + (g + g) * so;
-    // (V sin + sqrt(V^2 sin^2 - 2 g (Sy - So))) / g
-    r.flightTime = (1 / (g + g)) * ((2 * v) * std::sin(theta) + 2 * std::pow(radicand > 0 ? radicand : 0.0, 1.0 / 2));
+    if (r.vertical - (g * sx) / r.horizontal > 0) {
+        // V sin - g Sx / (V cos), the vertical speed at the target's distance, is still upward:
+        // the later time at the target's height lies beyond it.
+        r.flightTime = sx / r.horizontal;
+    } else {
+        // V^2 sin^2 - 2 g (Sy - So) is a square in exact arithmetic and zero with the target at
+        // the apogee, where rounding can leave it a hair below zero.
+        const double radicand = ((std::pow(v, 2) * s2) - (g + g) * sy) + (g + g) * so;
+        // (V sin + sqrt(V^2 sin^2 - 2 g (Sy - So))) / g
+        r.flightTime =
+            (1 / (g + g)) * ((2 * v) * std::sin(theta) + 2 * std::pow(radicand > 0 ? radicand : 0.0, 1.0 / 2));
+    }
     if (std::isfinite(r.velocity) && std::isfinite(r.apogee) && std::isfinite(r.flightTime))
         r.outcome = MuzzleVelocityOutcome::Computed;
     return r;

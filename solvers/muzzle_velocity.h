@@ -48,7 +48,7 @@ struct MuzzleVelocity
     double vertical = 0.0;         // V sin theta
     double timeToApogee = 0.0;     // negative for a shot aimed below the horizontal
     double apogee = 0.0;           // altitude
-    double flightTime = 0.0;       // the later time at the target's height
+    double flightTime = 0.0;       // to the target: the later time at its height, or the arrival while still climbing
 };
 
 MuzzleVelocity muzzleVelocityFor(double sx, double so, double sy, double g, double theta);

@@ -126,18 +126,23 @@ void TestTrajectoryPlot::cleanup()
 void TestTrajectoryPlot::flightsRunFromMuzzleToTarget_data()
 {
     QTest::addColumn<Shot>("shot");
-    // Per solution: the boxes of its legend's figures, of its time to apogee and of its apogee.
+    // Per solution: the boxes of its legend's figures, time to apogee, apogee and time of flight.
     QTest::addColumn<QList<QStringList>>("boxes");
     QTest::addColumn<QList<double>>("apogees");
 
-    const QList<QStringList> angleBoxes{{"Text7", "Text17", "Text13", "Text14"}, {"Text8", "Text18", "Text15", "Text16"}};
-    const QList<QStringList> velocityBoxes{{"Text7", "Text7", "Text13", "Text14"}};
+    const QList<QStringList> angleBoxes{{"Text7", "Text17", "Text13", "Text14", "Text17"},
+                                        {"Text8", "Text18", "Text15", "Text16", "Text18"}};
+    const QList<QStringList> velocityBoxes{{"Text7", "Text7", "Text13", "Text14", "Text17"}};
     QTest::newRow("level 1000 m at 150 m/s: both solutions")
         << Shot{"CompAngle", "m", 1000, 0, 0, 1500} << angleBoxes << QList<double>{57.3, 1089.8};
     QTest::newRow("firing 100 m above a level target")
         << Shot{"CompAngle", "m", 1000, 100, 0, 1500} << angleBoxes << QList<double>{};
     QTest::newRow("target 500 ft above, in feet")
         << Shot{"CompAngle", "f", 3000, 0, 500, 5000} << angleBoxes << QList<double>{};
+    QTest::newRow("target 500 m above: solution 1 meets it still climbing")
+        << Shot{"CompAngle", "m", 1000, 0, 500, 1500} << angleBoxes << QList<double>{500.0, 1069.0};
+    QTest::newRow("muzzle velocity for 40.001 degrees to a target 500 m above: still climbing")
+        << Shot{"CompMzVel", "m", 1000, 0, 500, 2345} << velocityBoxes << QList<double>{500.0};
     QTest::newRow("muzzle velocity for 12.9 degrees: one solution")
         << Shot{"CompMzVel", "m", 1000, 0, 0, 2256} << velocityBoxes << QList<double>{};
     QTest::newRow("muzzle velocity, shot aimed downhill peaks at the muzzle")
@@ -168,12 +173,20 @@ void TestTrajectoryPlot::flightsRunFromMuzzleToTarget()
         for (const QPointF &p : points)
             peak = std::max(peak, p.y());
         // The apogee box shows one decimal. A shot aimed downhill has no time to apogee
-        // and peaks at the muzzle, wherever its parabola's vertex lies.
+        // and peaks at the muzzle, wherever its parabola's vertex lies; one that meets the
+        // target before its time to apogee peaks there, and its apogee is not marked.
         const auto text = [&](int column) {
             return screen->findChild<QLineEdit *>(boxes[i][column])->text();
         };
-        const double expected = text(2) == QLatin1String("NA") ? Module1.FiringElevation : box(screen, qPrintable(boxes[i][3]));
+        const auto value = [&](int column) { return box(screen, qPrintable(boxes[i][column])); };
+        const bool rises = text(2) != QLatin1String("NA");
+        const bool reached = rises && value(2) <= value(4);
+        const double expected = !rises ? Module1.FiringElevation : reached ? value(3) : Module1.TargetElevation;
         QVERIFY2(std::abs(peak - expected) <= 0.05 + 1e-9, qPrintable(QStringLiteral("peak %1, expected %2").arg(peak).arg(expected)));
+        const QString apogee = QStringLiteral("Apogee %1").arg(i + 1);
+        QCOMPARE(std::any_of(plot->chart()->series().cbegin(), plot->chart()->series().cend(),
+                             [&](const QAbstractSeries *s) { return s->name() == apogee; }),
+                 reached);
         if (!apogees.isEmpty())
             QCOMPARE(QString::number(peak, 'f', 1), QString::number(apogees[i], 'f', 1));
         QVERIFY2(drawn[i]->name().contains(text(0)) && drawn[i]->name().contains(text(1)), qPrintable(drawn[i]->name()));

@@ -86,6 +86,7 @@ private slots:
     void zeroDistanceIsReported();
     void steepSightLinesFindTheirOwnRoots_data();
     void steepSightLinesFindTheirOwnRoots();
+    void targetAtTheApogee_data();
     void targetAtTheApogee();
     void sweepOverSetupRanges();
 };
@@ -119,6 +120,11 @@ void TestAngleSolver::wholeRun_data()
         << 1000.0 << 100.0 << 0.0 << 150.0 << "d" << 1e-7 << hundred
         << boxes("low", {"6.91", "148.91", "18.04", "1.84", "6.72", "116.6"})
                + boxes("high", {"77.38", "32.76", "146.38", "14.93", "30.52", "1192.4"});
+    // Solution 1 passes the target still climbing; it would come back down to its height at 11.42 s.
+    QTest::newRow("target 500 above: climbing through it, then descending onto it")
+        << 1000.0 << 0.0 << 500.0 << 150.0 << "d" << 1e-7 << hundred
+        << boxes("low", {"41.70", "112.00", "99.78", "10.17", "8.93", "507.6"})
+               + boxes("high", {"74.87", "39.16", "144.80", "14.77", "25.54", "1069.0"});
     QTest::newRow("firing 500 above: negative angle, no apogee time")
         << 1000.0 << 500.0 << 0.0 << 150.0 << "d" << 1e-7 << hundred
         << boxes("low", {"-14.93", "144.94", "-38.64", "NA", "6.90", "576.1"})
@@ -164,7 +170,20 @@ void TestAngleSolver::wholeRun()
     Module1.AngleUnitCode = unit.toStdString();
     Module1.Tolerance = tol;
     Module1.MaxIterations = limit;
-    QCOMPARE(played(computeSuperElevation(Module1).effects), effects);
+    const AngleRun run = computeSuperElevation(Module1);
+    QCOMPARE(played(run.effects), effects);
+
+    // Climbing or descending, the shell meets the target once its constant horizontal speed has covered Sx.
+    const std::pair<const NewtonResult *, const DynamicValue *> solutions[] = {
+        {&run.solve.first, &Module1.FlightTime1},
+        {run.solve.second ? &*run.solve.second : nullptr, &Module1.FlightTime2}};
+    for (const auto &[solution, flightTime] : solutions) {
+        if (!solution || solution->outcome != NewtonOutcome::Converged)
+            continue;
+        const double arrival = sx / (v * std::cos(solution->angle));
+        QVERIFY2(std::fabs(flightTime->toNumber() - arrival) <= 1e-9 * arrival,
+                 qPrintable(QStringLiteral("%1 s, arrival at %2 s").arg(flightTime->toNumber()).arg(arrival)));
+    }
 }
 
 void TestAngleSolver::convergence_data()
@@ -287,12 +306,35 @@ void TestAngleSolver::steepSightLinesFindTheirOwnRoots()
         QVERIFY(high > angles::limit);
 }
 
+void TestAngleSolver::targetAtTheApogee_data()
+{
+    QTest::addColumn<double>("sx");
+    QTest::addColumn<double>("sy");
+    QTest::addColumn<double>("v");
+    QTest::addColumn<AngleSolution>("which");
+
+    const auto apogeeVelocity = [](double sx, double sy) {
+        return std::sqrt(metres * (sx * sx + 4 * sy * sy) / (2 * sy));
+    };
+    // V^2 sin^2 - 2 g (Sy - So) rounds to about -3.3e-9 there, while the shell still rises at 6e-5.
+    QTest::newRow("solution 2's fixed start lands on the apogee root")
+        << 200.0 << 1849.0 << 190.712 << AngleSolution::High;
+    // V^2 = g (Sx^2 + 4 Sy^2) / (2 Sy) puts the target at the apogee of tan = 2 Sy / Sx; the
+    // vertical speed there comes out 0 and V^2 sin^2 - 2 g Sy about -3.6e-15.
+    QTest::newRow("velocity that puts a target 1 m up at solution 1's apogee")
+        << 1000.0 << 1.0 << apogeeVelocity(1000, 1) << AngleSolution::Low;
+}
+
 void TestAngleSolver::targetAtTheApogee()
 {
-    // Solution 2's fixed start lands on the apogee root, where V^2 sin^2 - 2 g (Sy - So)
-    // rounds to about -3.3e-9: the time of flight must still come out.
-    const AngleProblem p{200, 0, 1849, metres, 190.712};
-    const NewtonResult r = newtonIterate(p, AngleSolution::High, angles::highStart, 1e-7, 100);
+    QFETCH(double, sx);
+    QFETCH(double, sy);
+    QFETCH(double, v);
+    QFETCH(AngleSolution, which);
+
+    const AngleProblem p{sx, 0, sy, metres, v};
+    const double start = which == AngleSolution::Low ? angles::lowStart : angles::highStart;
+    const NewtonResult r = newtonIterate(p, which, start, 1e-7, 100);
     QCOMPARE(r.outcome, NewtonOutcome::Converged);
     const SolutionFigures f = solutionFigures(r.angle, p, false);
     QVERIFY(std::isfinite(f.flightTime));

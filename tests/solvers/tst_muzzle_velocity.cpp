@@ -87,6 +87,13 @@ void TestMuzzleVelocity::screenTexts_data()
     QTest::newRow("target 100 below: negative minimum angle")
         << 100.0 << 0.0 << "d" << 3000 << 16704 << "Min. angle = -5.711 degrees" << "11.478"
         << boxes({"129.80", "127.20", "25.83", "2.63", "134.0", "7.86"});
+    // Still climbing at the target: it would come back down to its height at 12.26 s.
+    QTest::newRow("target 500 above, 40.001 degrees: climbing through it")
+        << 0.0 << 500.0 << "d" << 2345 << 11070 << "Min. angle = 26.565 degrees" << "40.001"
+        << boxes({"156.97", "120.24", "100.90", "10.29", "519.1", "8.32"});
+    QTest::newRow("target 500 above, 55.213 degrees: descending onto it")
+        << 0.0 << 500.0 << "d" << 5000 << 11070 << "Min. angle = 26.565 degrees" << "55.213"
+        << boxes({"126.62", "72.24", "103.99", "10.60", "551.4", "13.84"});
     QTest::newRow("level, radians")
         << 0.0 << 0.0 << "r" << 1 << 15707 << "Min. angle = 0.000 radians" << "0.000"
         << boxes({"7002.37", "7002.37", ".70", ".07", ".0", ".14"});
@@ -114,6 +121,11 @@ void TestMuzzleVelocity::screenTexts()
     const MuzzleVelocityReport report = computeMuzzleVelocity(Module1);
     QCOMPARE(report.outcome, MuzzleVelocityOutcome::Computed);
     QCOMPARE(texts(report), results);
+
+    // Climbing or descending, the shell meets the target once its constant horizontal speed has covered Sx.
+    const double arrival = 1000 / (Module1.MuzzleVelocity.toNumber() * std::cos(Module1.ElevationAngle));
+    QVERIFY2(std::fabs(Module1.FlightTime - arrival) <= 1e-9 * arrival,
+             qPrintable(QStringLiteral("%1 s, arrival at %2 s").arg(Module1.FlightTime).arg(arrival)));
 }
 
 void TestMuzzleVelocity::gravityTexts()
