@@ -23,6 +23,10 @@ QSize naturalSize(Figure figure);
 // A Qt resource path such as ":/figures/terrain.svg".
 QString resourcePath(Figure figure);
 
+// What a screen reader says for a figure: a short name and one sentence.
+QString figureName(Figure figure);
+QString figureDescription(Figure figure);
+
 // The two drawings have no background, so the control's own colour shows through;
 // the three worksheet figures paint their white page.
 void drawFigure(QPainter &painter, Figure figure, QPoint topLeft);

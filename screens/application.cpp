@@ -26,6 +26,11 @@ void applyApplicationLook()
 void startApplication()
 {
     applyApplicationLook();
+    // The program ends through the exit confirmation or when the close box
+    // leaves no screen shown. Qt's own rule would quit when a message box
+    // closes over the tool window Intro (which Qt does not count as a window),
+    // and that quit asks every screen to close, which runs the confirmation.
+    QGuiApplication::setQuitOnLastWindowClosed(false);
     Screens::show<Intro>();
 }
 

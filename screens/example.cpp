@@ -20,7 +20,7 @@ Example::Example() : Screen("Example", QStringLiteral("Mathematical Formulation"
 void Example::createControls()
 {
     Image1 = imageBox(this, "Image1", {240, 120, 8160, 7380});
-    Image1->setFigure(resourcePath(Figure::ExampleProblem));
+    showFigure(Image1, Figure::ExampleProblem);
     Command1 = button(this, "Command1", QStringLiteral("<< Back"), {240, 7800, 1575, 375});
     Command2 = button(this, "Command2", QStringLiteral("Extit"), {3720, 7800, 1575, 375});
     Command3 = button(this, "Command3", QStringLiteral("More >>"), {6840, 7800, 1575, 375});

@@ -18,7 +18,7 @@ Example2::Example2() : Screen("Example2", QStringLiteral("Formulation Continued"
 void Example2::createControls()
 {
     Image1 = imageBox(this, "Image1", {240, 240, 6480, 6675});
-    Image1->setFigure(resourcePath(Figure::GeneralAnalysis));
+    showFigure(Image1, Figure::GeneralAnalysis);
     Command1 = button(this, "Command1", QStringLiteral("<< Back"), {240, 7200, 1335, 375});
     setFocusOrder({Command1});
 }

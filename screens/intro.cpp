@@ -47,7 +47,7 @@ void Intro::createControls()
     Label2 = label(this, "Label2", overviewText, {120, 720, 8655, 1440},
                    {.font = text, .align = Qt::AlignHCenter, .sizing = LabelSizing::AutoSizeWrap});
     Picture1 = pictureBox(this, "Picture1", {240, 2400, 5895, 4695}, lightYellow);
-    Picture1->setFigure(resourcePath(Figure::FiringSituation));
+    showFigure(Picture1, Figure::FiringSituation);
     Label3 = label(this, "Label3", exampleText, {6360, 3000, 2235, 3600},
                    {.font = text, .align = Qt::AlignHCenter, .sizing = LabelSizing::AutoSizeWrap});
     Command1 = button(this, "Command1", QStringLiteral("E&xit"), {480, 7440, 1695, 375});

@@ -64,7 +64,7 @@ void RootFindParameters::createControls()
     Frame1 = frame(this, "Frame1", QStringLiteral("Newton's Method for Finding the Super Elevation Angles"),
                    {240, 120, 8775, 4935}, controlFont(QStringLiteral("MS Sans Serif"), 8.25, true));
     Image1 = imageBox(Frame1, "Image1", {360, 720, 8145, 3975});
-    Image1->setFigure(resourcePath(Figure::NewtonsMethod));
+    showFigure(Image1, Figure::NewtonsMethod);
     Label3 = label(Frame1, "Label3",
                    QStringLiteral("Using an initial guess value to the left and right of the appogee angle."),
                    {360, 360, 4890, 195}, {.sizing = LabelSizing::AutoSize});

@@ -3,6 +3,7 @@
 #include "application.h"
 #include "screens.h"
 #include "toolkit/controls.h"
+#include "toolkit/figure_box.h"
 #include "toolkit/messages.h"
 
 #include <QCloseEvent>
@@ -39,6 +40,13 @@ void Screen::showEvent(QShowEvent *event)
         m_centredWithFrame = true;
         centre();
     }
+}
+
+void Screen::showFigure(toolkit::FigureBox *box, Figure figure)
+{
+    box->setFigure(resourcePath(figure));
+    box->setAccessibleName(figureName(figure));
+    box->setAccessibleDescription(figureDescription(figure));
 }
 
 void Screen::closeBoxPressed()

@@ -4,8 +4,14 @@
 // twips, opened centred, whose controls sit at fixed positions. Screens are
 // created, loaded, shown, hidden and discarded only through `Screens`.
 
+#include "figures.h"
+
 #include <QString>
 #include <QWidget>
+
+namespace toolkit {
+class FigureBox;
+}
 
 class Screen : public QWidget
 {
@@ -28,6 +34,9 @@ protected:
     // exit confirmation; a screen that is only ever left with a back button
     // does what that button does instead.
     virtual void closeBoxPressed();
+
+    // Draws `figure` in `box` and tells screen readers what it shows.
+    static void showFigure(toolkit::FigureBox *box, Figure figure);
 
     void closeEvent(QCloseEvent *event) override;
     void showEvent(QShowEvent *event) override;

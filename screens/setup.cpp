@@ -55,7 +55,7 @@ void Setup::createControls()
     Label1 = label(this, "Label1", QStringLiteral("Input general information "), {360, 240, 3120, 300},
                    {.font = controlFont(QStringLiteral("MS Sans Serif"), 12, true), .sizing = LabelSizing::AutoSize});
     Picture1 = pictureBox(this, "Picture1", {3600, 120, 4695, 2655});
-    Picture1->setFigure(resourcePath(Figure::Terrain));
+    showFigure(Picture1, Figure::Terrain);
 
     Frame1 = frame(this, "Frame1", QStringLiteral("Distance Metric"), {360, 720, 2895, 855}, heading);
     Frame1->setToolTip(QStringLiteral("Are you using meters of feet?"));

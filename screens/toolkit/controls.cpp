@@ -1,6 +1,7 @@
 #include "controls.h"
 
 #include <QGroupBox>
+#include <QKeyEvent>
 #include <QLineEdit>
 #include <QPainter>
 #include <QPalette>
@@ -53,9 +54,31 @@ QFont controlFont(const QString &face, double points, bool bold)
     return font;
 }
 
+void paintFocusFrame(QWidget *widget, QPainter &painter)
+{
+    const int width = 2;
+    painter.save();
+    painter.setPen(QPen(widget->palette().color(QPalette::Active, QPalette::Highlight), width));
+    painter.setBrush(Qt::NoBrush);
+    painter.drawRect(QRectF(widget->rect()).adjusted(width / 2.0, width / 2.0, -width / 2.0, -width / 2.0));
+    painter.restore();
+}
+
+void CommandButton::keyPressEvent(QKeyEvent *event)
+{
+    const bool enter = event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter;
+    const auto modifiers = event->modifiers() & ~Qt::KeypadModifier;
+    if (enter && modifiers == Qt::NoModifier && !event->isAutoRepeat()) {
+        animateClick();
+        event->accept();
+        return;
+    }
+    QPushButton::keyPressEvent(event);
+}
+
 QPushButton *button(QWidget *parent, const char *name, const QString &caption, TwipsRect r, const QFont &font)
 {
-    auto *b = place(new QPushButton(caption, parent), name, r, font);
+    auto *b = place(new CommandButton(caption, parent), name, r, font);
     b->setAutoDefault(false);
     return b;
 }
@@ -124,9 +147,30 @@ QLineEdit *textBox(QWidget *parent, const char *name, const QString &text, Twips
     return t;
 }
 
+void ScrollBar::keyPressEvent(QKeyEvent *event)
+{
+    const bool plain = (event->modifiers() & ~Qt::KeypadModifier) == Qt::NoModifier;
+    if (plain && orientation() == Qt::Horizontal && (event->key() == Qt::Key_Right || event->key() == Qt::Key_Left)) {
+        const bool towardsMaximum = (event->key() == Qt::Key_Right) != (layoutDirection() == Qt::RightToLeft);
+        triggerAction(towardsMaximum ? SliderSingleStepAdd : SliderSingleStepSub);
+        event->accept();
+        return;
+    }
+    QScrollBar::keyPressEvent(event);
+}
+
+void ScrollBar::paintEvent(QPaintEvent *event)
+{
+    QScrollBar::paintEvent(event);
+    if (hasFocus()) {
+        QPainter painter(this);
+        paintFocusFrame(this, painter);
+    }
+}
+
 QScrollBar *hScrollBar(QWidget *parent, const char *name, TwipsRect r, const ScrollRange &range)
 {
-    auto *s = place(new QScrollBar(Qt::Horizontal, parent), name, r, controlFont());
+    auto *s = place(new ScrollBar(Qt::Horizontal, parent), name, r, controlFont());
     s->setTracking(false);
     s->setRange(range.minimum, range.maximum);
     s->setSingleStep(range.smallChange);

@@ -10,6 +10,8 @@
 #include <QColor>
 #include <QFont>
 #include <QLabel>
+#include <QPushButton>
+#include <QScrollBar>
 #include <QString>
 #include <QWidget>
 
@@ -18,9 +20,8 @@
 
 class QGroupBox;
 class QLineEdit;
-class QPushButton;
+class QPainter;
 class QRadioButton;
-class QScrollBar;
 
 namespace toolkit {
 
@@ -33,8 +34,24 @@ void installFontSubstitutions();
 // DPI the display reports.
 QFont controlFont(const QString &face = QStringLiteral("MS Sans Serif"), double points = 8.25, bool bold = false);
 
+// A two-pixel frame in the highlight colour just inside `widget`'s edge, for
+// controls whose style draws no focus of their own (scroll bars, up-downs,
+// picture boxes). Call at the end of the widget's paintEvent.
+void paintFocusFrame(QWidget *widget, QPainter &painter);
+
 inline const QColor yellow{255, 255, 0};
 inline const QColor lightYellow{255, 255, 128};
+
+// A command button that Enter and keypad Enter press as well as Space, as on
+// the desktop the forms come from, without becoming a dialog's default button.
+class CommandButton : public QPushButton
+{
+public:
+    using QPushButton::QPushButton;
+
+protected:
+    void keyPressEvent(QKeyEvent *event) override;
+};
 
 QPushButton *button(QWidget *parent, const char *name, const QString &caption, TwipsRect r,
                     const QFont &font = controlFont());
@@ -95,6 +112,19 @@ struct ScrollRange
     int smallChange = 1;
     int largeChange = 1;
     int value = 0;
+};
+
+// Qt's scroll bars invert their keys (Right lowers a horizontal bar's value) and
+// show no focus under Fusion; this one moves Right and Left one small change
+// towards the maximum and the minimum and frames itself while focused.
+class ScrollBar : public QScrollBar
+{
+public:
+    using QScrollBar::QScrollBar;
+
+protected:
+    void keyPressEvent(QKeyEvent *event) override;
+    void paintEvent(QPaintEvent *event) override;
 };
 
 // Horizontal, tracking off: valueChanged after arrow and track clicks, keys and

@@ -1,12 +1,31 @@
 #include "figure_box.h"
 
+#include "controls.h"
+
+#include <QAccessible>
+#include <QAccessibleWidget>
 #include <QPainter>
 #include <QSvgRenderer>
 
 namespace toolkit {
 
+namespace {
+
+// Screen readers announce a figure as an image with its name and description,
+// not as an empty frame.
+QAccessibleInterface *figureAccessible(const QString &className, QObject *object)
+{
+    if (className == QLatin1String("toolkit::FigureBox") && object && object->isWidgetType())
+        return new QAccessibleWidget(static_cast<QWidget *>(object), QAccessible::Graphic);
+    return nullptr;
+}
+
+} // namespace
+
 FigureBox::FigureBox(QWidget *parent, Border border) : QFrame(parent)
 {
+    static const bool factoryInstalled = (QAccessible::installFactory(figureAccessible), true);
+    Q_UNUSED(factoryInstalled);
     if (border == Border::Sunken) {
         setFrameStyle(QFrame::WinPanel | QFrame::Sunken);
         setLineWidth(2);
@@ -48,6 +67,10 @@ void FigureBox::paintEvent(QPaintEvent *event)
         m_drawing->render(&painter, QRectF(figureOrigin(), QSizeF(m_drawing->defaultSize())));
     else if (!m_image.isNull())
         painter.drawPixmap(figureOrigin(), m_image);
+    if (hasFocus()) {
+        painter.setClipping(false);
+        paintFocusFrame(this, painter);
+    }
 }
 
 FigureBox *pictureBox(QWidget *parent, const char *name, TwipsRect r, const QColor &background)

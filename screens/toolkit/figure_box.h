@@ -19,6 +19,8 @@ namespace toolkit {
 
 class FigureBox : public QFrame
 {
+    Q_OBJECT
+
 public:
     enum class Border { None, Sunken };
 

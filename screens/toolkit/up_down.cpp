@@ -1,7 +1,10 @@
 #include "up_down.h"
 
+#include "controls.h"
+
 #include <QKeyEvent>
 #include <QLineEdit>
+#include <QPainter>
 #include <QToolButton>
 
 #include <algorithm>
@@ -9,9 +12,32 @@
 
 namespace toolkit {
 
+namespace {
+
+// The arrows cover the whole control, so its focus frame lies over them.
+class FocusFrame : public QWidget
+{
+public:
+    explicit FocusFrame(QWidget *parent) : QWidget(parent)
+    {
+        setAttribute(Qt::WA_TransparentForMouseEvents);
+        setFocusPolicy(Qt::NoFocus);
+        hide();
+    }
+
+protected:
+    void paintEvent(QPaintEvent *) override
+    {
+        QPainter painter(this);
+        paintFocusFrame(this, painter);
+    }
+};
+
+} // namespace
+
 UpDown::UpDown(QWidget *parent, QLineEdit *buddy, int minimum, int maximum, int increment)
     : QWidget(parent), m_buddy(buddy), m_minimum(minimum), m_maximum(maximum), m_increment(increment),
-      m_up(new QToolButton(this)), m_down(new QToolButton(this))
+      m_up(new QToolButton(this)), m_down(new QToolButton(this)), m_focusFrame(new FocusFrame(this))
 {
     m_up->setObjectName(QStringLiteral("up"));
     m_down->setObjectName(QStringLiteral("down"));
@@ -49,6 +75,20 @@ void UpDown::resizeEvent(QResizeEvent *)
     const int upper = height() / 2;
     m_up->setGeometry(0, 0, width(), upper);
     m_down->setGeometry(0, upper, width(), height() - upper);
+    m_focusFrame->setGeometry(rect());
+    m_focusFrame->raise();
+}
+
+void UpDown::focusInEvent(QFocusEvent *event)
+{
+    QWidget::focusInEvent(event);
+    m_focusFrame->show();
+}
+
+void UpDown::focusOutEvent(QFocusEvent *event)
+{
+    QWidget::focusOutEvent(event);
+    m_focusFrame->hide();
 }
 
 UpDown *upDown(QWidget *parent, const char *name, TwipsRect r, QLineEdit *buddy, int minimum, int maximum,

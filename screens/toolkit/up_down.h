@@ -28,6 +28,8 @@ public:
 protected:
     void keyPressEvent(QKeyEvent *event) override;
     void resizeEvent(QResizeEvent *event) override;
+    void focusInEvent(QFocusEvent *event) override;
+    void focusOutEvent(QFocusEvent *event) override;
 
 private:
     void stepBy(int steps);
@@ -38,6 +40,7 @@ private:
     int m_increment;
     QToolButton *m_up;
     QToolButton *m_down;
+    QWidget *m_focusFrame;
 };
 
 UpDown *upDown(QWidget *parent, const char *name, TwipsRect r, QLineEdit *buddy, int minimum, int maximum,

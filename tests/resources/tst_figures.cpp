@@ -24,18 +24,6 @@ const QColor lightYellow(255, 255, 128);
 const QColor buttonFace(240, 240, 240);
 const QColor marker(255, 0, 255);
 
-const char *figureName(Figure figure)
-{
-    switch (figure) {
-    case Figure::FiringSituation: return "firing situation";
-    case Figure::Terrain: return "terrain";
-    case Figure::ExampleProblem: return "example problem";
-    case Figure::GeneralAnalysis: return "general analysis";
-    case Figure::NewtonsMethod: return "Newton's method";
-    }
-    return "?";
-}
-
 QImage canvas(QSize size, const QColor &fill)
 {
     QImage image(size, QImage::Format_ARGB32);
@@ -141,7 +129,7 @@ void TestFigures::drawsOnlyInsideItsNaturalRect_data()
     QTest::addColumn<Figure>("figure");
     QTest::addColumn<QPoint>("topLeft");
     for (const Figure figure : allFigures)
-        QTest::addRow("%s", figureName(figure)) << figure << QPoint(17, 31);
+        QTest::addRow("%s", qPrintable(figureName(figure))) << figure << QPoint(17, 31);
 }
 
 // Catches a formula running past the edge as well as a figure drawn scaled or shifted.

@@ -32,6 +32,10 @@ private slots:
     void labelSizing_data();
     void labelSizing();
     void scrollBarChangesOnlyWhenDragEnds();
+    void focusIsVisible_data();
+    void focusIsVisible();
+    void enterPressesFocusedButton_data();
+    void enterPressesFocusedButton();
     void upDownStepsItsTextBox_data();
     void upDownStepsItsTextBox();
     void figureDrawnUnscaledFromTopLeft_data();
@@ -161,6 +165,77 @@ void TestToolkit::scrollBarChangesOnlyWhenDragEnds()
     s->setSliderDown(false);
     QCOMPARE(change.count(), 3);
     QCOMPARE(change.last().first().toInt(), 6000);
+}
+
+void TestToolkit::focusIsVisible_data()
+{
+    QTest::addColumn<QString>("control");
+    QTest::newRow("scroll bar") << "scroll bar";
+    QTest::newRow("up-down") << "up-down";
+    QTest::newRow("picture box") << "picture box";
+}
+
+// Fusion draws no focus on these: without a frame of their own, Tab seems to go nowhere.
+void TestToolkit::focusIsVisible()
+{
+    QFETCH(QString, control);
+    QWidget window;
+    window.resize(400, 200);
+    auto *other = button(&window, "Other", QStringLiteral("Other"), {0, 2000, 1500, 375});
+    QWidget *target = nullptr;
+    if (control == "scroll bar")
+        target = hScrollBar(&window, "HScroll1", {240, 240, 1695, 255}, {.maximum = 100, .value = 50});
+    else if (control == "up-down")
+        target = upDown(&window, "UpDown1", {240, 240, 255, 285},
+                        textBox(&window, "Text4", QStringLiteral("5"), {600, 240, 600, 285}), 1, 100);
+    else
+        target = pictureBox(&window, "Picture1", {240, 240, 1500, 1200});
+    window.show();
+    window.activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(&window));
+
+    other->setFocus();
+    const QImage unfocused = window.grab(target->geometry()).toImage();
+    target->setFocus();
+    QTRY_VERIFY(target->hasFocus());
+    const QImage focused = window.grab(target->geometry()).toImage();
+
+    const QColor highlight = target->palette().color(QPalette::Active, QPalette::Highlight);
+    int framed = 0;
+    for (int x = 0; x < focused.width(); ++x)
+        framed += focused.pixelColor(x, 0) == highlight && unfocused.pixelColor(x, 0) != highlight;
+    QVERIFY2(framed > focused.width() / 2, qPrintable(QStringLiteral("%1 of %2").arg(framed).arg(focused.width())));
+}
+
+void TestToolkit::enterPressesFocusedButton_data()
+{
+    QTest::addColumn<int>("key");
+    QTest::addColumn<int>("modifiers");
+    QTest::addColumn<int>("clicks");
+    QTest::newRow("Enter") << int(Qt::Key_Return) << int(Qt::NoModifier) << 1;
+    QTest::newRow("keypad Enter") << int(Qt::Key_Enter) << int(Qt::KeypadModifier) << 1;
+    QTest::newRow("Space") << int(Qt::Key_Space) << int(Qt::NoModifier) << 1;
+    QTest::newRow("Ctrl+Enter is not a press") << int(Qt::Key_Return) << int(Qt::ControlModifier) << 0;
+}
+
+void TestToolkit::enterPressesFocusedButton()
+{
+    QFETCH(int, key);
+    QFETCH(int, modifiers);
+    QFETCH(int, clicks);
+    QWidget window;
+    auto *b = button(&window, "Command1", QStringLiteral("E&xit"), {0, 0, 1500, 375});
+    window.show();
+    window.activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(&window));
+    b->setFocus();
+    QSignalSpy clicked(b, &QPushButton::clicked);
+    QTest::keyClick(b, Qt::Key(key), Qt::KeyboardModifiers(modifiers));
+    if (clicks > 0)
+        QTRY_COMPARE(clicked.count(), clicks);
+    else
+        QTest::qWait(300);
+    QCOMPARE(clicked.count(), clicks);
 }
 
 void TestToolkit::upDownStepsItsTextBox_data()

@@ -1,0 +1,187 @@
+"""Drives the built program from outside, as a screen reader and a user would.
+
+The program runs as its own process on the X display and session bus that
+tests/e2e/run prepares. Controls are found and buttons pressed through the
+accessibility bus (AT-SPI); keys and the window manager's close go through
+real X input (xdotool). Nothing of the program is replaced.
+"""
+
+import os
+import subprocess
+import time
+
+import pyatspi
+
+PROGRAM = os.environ.get("TRAJECTRIX_PROGRAM", "trajectrix")
+TIMEOUT = float(os.environ.get("TRAJECTRIX_E2E_TIMEOUT", "20"))
+
+SCREENS = {
+    "Intro": "Introduction",
+    "Example": "Mathematical Formulation",
+    "Example2": "Formulation Continued",
+    "Setup": "Problem Set-up",
+    "CompAngle": "Compute Angle Given Muzzle Velocity",
+    "CompMzVel": "Compute Muzzle Velocity Given Angle",
+    "RootFindParameters": "Root finding parameters",
+}
+
+
+class Timeout(AssertionError):
+    pass
+
+
+def wait_for(what, condition, timeout=TIMEOUT):
+    """The first true value of condition(), or Timeout after `timeout` seconds."""
+    deadline = time.monotonic() + timeout
+    while True:
+        try:
+            value = condition()
+        except (LookupError, RuntimeError):
+            # The tree changes under us while windows open and close.
+            value = None
+        if value:
+            return value
+        if time.monotonic() > deadline:
+            raise Timeout("timed out waiting for " + what)
+        time.sleep(0.05)
+
+
+def xdotool(*args):
+    subprocess.run(["xdotool", *args], check=True, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+
+
+def showing(accessible):
+    return accessible.getState().contains(pyatspi.STATE_SHOWING)
+
+
+def descendants(accessible):
+    for child in accessible:
+        if child is None:
+            continue
+        yield child
+        yield from descendants(child)
+
+
+class Program:
+    """One run of the program, ended when the test is done with it."""
+
+    def __init__(self, extra_env=None):
+        env = dict(os.environ)
+        env.update({"QT_LINUX_ACCESSIBILITY_ALWAYS_ON": "1", "QT_QPA_PLATFORM": "xcb"})
+        env.update(extra_env or {})
+        self.process = subprocess.Popen([PROGRAM], env=env, stdout=subprocess.PIPE, stderr=subprocess.STDOUT)
+        self.app = wait_for("the program on the accessibility bus", self._find_app)
+        self.window("Intro")
+
+    def _find_app(self):
+        if self.process.poll() is not None:
+            raise AssertionError("the program ended at start-up: " + self.output())
+        for app in pyatspi.Registry.getDesktop(0):
+            if app is not None and app.get_process_id() == self.process.pid:
+                return app
+        return None
+
+    def output(self):
+        if self.process.poll() is None:
+            return ""
+        return self.process.stdout.read().decode(errors="replace")
+
+    def end(self):
+        if self.process.poll() is None:
+            self.process.kill()
+            self.process.wait()
+        self.process.stdout.close()
+
+    # What is on screen
+
+    def windows(self):
+        """Titles of the program's windows now shown, message boxes and dialogs included."""
+        return sorted(w.name for w in self.app if w is not None and showing(w))
+
+    def window(self, screen, timeout=TIMEOUT):
+        title = SCREENS.get(screen, screen)
+        return wait_for(title + " shown", lambda: next(
+            (w for w in self.app if w is not None and w.name == title and showing(w)), None), timeout)
+
+    def alert(self, title=None):
+        """The message box shown now (one at a time), optionally with `title`."""
+        def find():
+            for w in self.app:
+                if w is not None and w.getRole() in (pyatspi.ROLE_ALERT, pyatspi.ROLE_DIALOG) and showing(w):
+                    if title is None or w.name == title:
+                        return w
+            return None
+        return wait_for("a message box" + (" " + repr(title) if title else ""), find)
+
+    def alert_text(self, alert):
+        return "\n".join(c.name for c in descendants(alert) if c.getRole() == pyatspi.ROLE_LABEL and c.name)
+
+    def control(self, window, name, role=None):
+        """By accessible name, blanks and line breaks counting as one blank."""
+        wanted = " ".join(name.split())
+
+        def find():
+            for c in descendants(window):
+                if " ".join(c.name.split()) == wanted and (role is None or c.getRole() == role):
+                    return c
+            return None
+        return wait_for("control %r in %r" % (name, window.name), find)
+
+    def controls(self, window):
+        return list(descendants(window))
+
+    def text(self, control):
+        t = control.queryText()
+        return t.getText(0, t.characterCount)
+
+    def value(self, control):
+        return control.queryValue().currentValue
+
+    def focused_name(self, window):
+        control = self.focused(window)
+        return " ".join(control.name.split()) if control else None
+
+    def focused(self, window):
+        return next((c for c in descendants(window) if c.getState().contains(pyatspi.STATE_FOCUSED)), None)
+
+    # What the user does
+
+    def press(self, control):
+        """A button's own "Press" action, as a screen reader offers it."""
+        action = control.queryAction()
+        for i in range(action.nActions):
+            if action.getName(i) in ("Press", "press", "click"):
+                action.doAction(i)
+                return
+        action.doAction(0)
+
+    def press_button(self, window, caption):
+        self.press(self.control(window, caption, pyatspi.ROLE_PUSH_BUTTON))
+
+    def activate(self, title):
+        """Raises and focuses the window titled `title` through the window manager."""
+        ids = subprocess.run(["xdotool", "search", "--all", "--pid", str(self.process.pid), "--name",
+                              "^" + title + "$"], capture_output=True, text=True).stdout.split()
+        if not ids:
+            raise AssertionError("no X window titled " + repr(title))
+        xdotool("windowactivate", "--sync", ids[-1])
+
+    def keys(self, *keys):
+        """Real key presses to the focused window, e.g. keys("Tab", "alt+n", "Right")."""
+        xdotool("key", "--delay", "30", *keys)
+
+    def close_box(self, screen):
+        """The title bar's close, as the window manager sends it (Alt+F4 in openbox)."""
+        self.activate(SCREENS.get(screen, screen))
+        self.keys("alt+F4")
+
+    def answer(self, title, button):
+        box = self.alert(title)
+        self.press_button(box, button)
+        wait_for("the box %r to close" % title, lambda: not showing(box) or box.name != title)
+
+    def ended(self, timeout=TIMEOUT):
+        try:
+            return self.process.wait(timeout)
+        except subprocess.TimeoutExpired:
+            return None
