@@ -47,7 +47,7 @@ def wait_for(what, condition, timeout=TIMEOUT):
 
 
 def xdotool(*args):
-    subprocess.run(["xdotool", *args], check=True, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+    subprocess.run(["xdotool", *args], check=True, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL, timeout=60)
 
 
 def showing(accessible):
@@ -160,14 +160,32 @@ class Program:
 
     def activate(self, title):
         """Raises and focuses the window titled `title` through the window manager."""
-        ids = subprocess.run(["xdotool", "search", "--all", "--pid", str(self.process.pid), "--name",
-                              "^" + title + "$"], capture_output=True, text=True).stdout.split()
-        if not ids:
-            raise AssertionError("no X window titled " + repr(title))
-        xdotool("windowactivate", "--sync", ids[-1])
+        def run(*args):
+            try:
+                return subprocess.run(["xdotool", *args], capture_output=True, text=True, timeout=5)
+            except subprocess.TimeoutExpired:
+                return None
 
-    def keys(self, *keys):
-        """Real key presses to the focused window, e.g. keys("Tab", "alt+n", "Right")."""
+        def activated():
+            found = run("search", "--all", "--onlyvisible", "--pid", str(self.process.pid), "--name", "^" + title + "$")
+            ids = found.stdout.split() if found else []
+            if not ids:
+                return False
+            done = run("windowactivate", "--sync", ids[-1])
+            if done and done.returncode == 0:
+                return True
+            # A window manager may refuse to hand over the focus: ask for it directly.
+            done = run("windowfocus", "--sync", ids[-1])
+            return done is not None and done.returncode == 0
+
+        # The window manager may not have taken a window just mapped.
+        wait_for("window %r activated" % title, activated)
+
+    def keys(self, *keys, to=None):
+        """Real key presses, e.g. keys("Tab", "alt+n", "Right"), to the active window;
+        with `to`, once that window (an accessible) has become active, as a user would wait."""
+        if to is not None:
+            wait_for("%r active" % to.name, lambda: to.getState().contains(pyatspi.STATE_ACTIVE))
         xdotool("key", "--delay", "30", *keys)
 
     def close_box(self, screen):

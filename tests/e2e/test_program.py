@@ -10,7 +10,7 @@ import unittest
 
 import pyatspi
 
-from program import Program, descendants, showing, wait_for
+from program import Program, Timeout, descendants, showing, wait_for
 
 LEVEL_1000_M = {"So": 0, "Sy": 0, "Sx": 1000}
 
@@ -134,20 +134,24 @@ class Keyboard(ProgramTest):
 
     def tab_to(self, window, name, key="Tab", limit=20):
         for _ in range(limit):
-            if self.p.focused_name(window) == name:
+            before = self.p.focused_name(window)
+            if before == name:
                 return
-            self.p.keys(key)
-            time.sleep(0.05)
+            self.p.keys(key, to=window)
+            try:
+                wait_for("focus to move on", lambda: self.p.focused_name(window) != before, timeout=2)
+            except Timeout:
+                pass
         self.fail("Tab never reached %r" % name)
 
-    def bar_to(self, bar, target, large, small=1):
+    def bar_to(self, window, bar, target, large, small=1):
         """Moves a focused scroll bar to `target` with PageDown/PageUp and Right/Left."""
         distance = target - round(self.p.value(bar))
         pages, rest = divmod(abs(distance), large)
         sign = 1 if distance > 0 else -1
         keys = ["Next" if sign > 0 else "Prior"] * pages + ["Right" if sign > 0 else "Left"] * (rest // small)
         if keys:
-            self.p.keys(*keys)
+            self.p.keys(*keys, to=window)
         wait_for("the bar at %d" % target, lambda: round(self.p.value(bar)) == target)
 
     def test_arrow_keys_follow_the_arrows(self):
@@ -159,60 +163,59 @@ class Keyboard(ProgramTest):
         for keys, expected in ((["Right", "Right"], 1002), (["Left"], 1001), (["Next"], 1101),
                                (["Prior"], 1001), (["End"], 32000), (["Home"], 0)):
             with self.subTest(keys=keys):
-                self.p.keys(*keys)
+                self.p.keys(*keys, to=setup)
                 wait_for("Sx %d" % expected, lambda: self.p.text(box).strip() == str(expected))
 
     def test_keyboard_only_session(self):
         intro = self.p.window("Intro")
         self.p.activate("Introduction")
         self.focus_is(intro, "Exit")
-        self.p.keys("Tab", "Tab")
+        self.p.keys("Tab", "Tab", to=intro)
         self.focus_is(intro, "Next >>")
-        self.p.keys("Return")
+        self.p.keys("Return", to=intro)
 
         setup = self.p.window("Setup")
         self.tab_to(setup, "Meters")
-        self.p.keys("space")
+        self.p.keys("space", to=setup)
         self.tab_to(setup, "Degrees")
-        self.p.keys("space")
+        self.p.keys("space", to=setup)
         self.tab_to(setup, "Horizontal distance to target (Sx)")
         bar = self.p.focused(setup)
-        self.bar_to(bar, 1000, large=100)
+        self.bar_to(setup, bar, 1000, large=100)
         self.tab_to(setup, "Input muzzle velocity - compute super elevation angle")
-        self.p.keys("space")
+        self.p.keys("space", to=setup)
         self.tab_to(setup, "Next >>", key="shift+Tab")
-        self.p.keys("KP_Enter")
+        self.p.keys("KP_Enter", to=setup)
 
-        self.p.alert("Note!")
-        self.p.keys("Return")
+        self.p.keys("Return", to=self.p.alert("Note!"))
         angle = self.p.window("CompAngle")
         self.focus_is(angle, "Input Muzzle Velocity")
         bar = self.p.focused(angle)
-        self.bar_to(bar, 1500, large=100)
+        self.bar_to(angle, bar, 1500, large=100)
         velocity = self.p.control(angle, "Input Muzzle Velocity", pyatspi.ROLE_TEXT)
         self.assertAlmostEqual(150.0, float(self.p.text(velocity)))
-        self.p.keys("Tab", "Return")
+        self.p.keys("Tab", "Return", to=angle)
         low = self.p.control(angle, "Angle, Solution # 1", pyatspi.ROLE_TEXT)
         high = self.p.control(angle, "Angle, Solution # 2", pyatspi.ROLE_TEXT)
         wait_for("the angles", lambda: self.p.text(low).strip() and self.p.text(high).strip())
         self.assertEqual(("12.92", "77.08"), (self.p.text(low).strip(), self.p.text(high).strip()))
 
         self.tab_to(angle, "<< Back")
-        self.p.keys("Return")
+        self.p.keys("Return", to=angle)
         setup = self.p.window("Setup")
         # Tab enters an option group at its chosen button; arrows choose within it.
         self.tab_to(setup, "Input muzzle velocity - compute super elevation angle")
-        self.p.keys("Down")
+        self.p.keys("Down", to=setup)
         self.focus_is(setup, "Input super elevation angle - compute muzzle velocity")
         self.tab_to(setup, "Next >>", key="shift+Tab")
-        self.p.keys("Return")
+        self.p.keys("Return", to=setup)
 
         mz = self.p.window("CompMzVel")
         bar = wait_for("focus on the angle bar", lambda: self.p.focused(mz))
         self.assertEqual(pyatspi.ROLE_SCROLL_BAR, bar.getRole())
-        self.bar_to(bar, 7854, large=100)  # 0.7854 rad: 45 degrees
+        self.bar_to(mz, bar, 7854, large=100)  # 0.7854 rad: 45 degrees
         self.tab_to(mz, "Compute Muzzle Velocity")
-        self.p.keys("Return")
+        self.p.keys("Return", to=mz)
         result = self.p.control(mz, "Muzzle Velocity, Solution # 1", pyatspi.ROLE_TEXT)
         wait_for("the velocity", lambda: self.p.text(result).strip())
         g, sx, theta = 9.80665, 1000.0, 0.7854
