@@ -11,6 +11,7 @@
 #include <QGridLayout>
 #include <QHBoxLayout>
 #include <QLabel>
+#include <QLineF>
 #include <QLegend>
 #include <QLineSeries>
 #include <QPainter>
@@ -25,12 +26,22 @@
 #include <algorithm>
 #include <array>
 #include <cmath>
+#include <numeric>
+#include <optional>
+#include <tuple>
 
 namespace {
 
 // Beyond this ratio between the two axes' scales, equal scales would squeeze the
 // flight into a sliver of the plot: the axes are then scaled apart and say so.
 constexpr double maxScaleRatio = 4.0;
+
+constexpr double markerSize = 10;
+// Between a label and the point it names: clear of the point's marker.
+constexpr double labelGap = 7;
+// The label sizes tried, full size first: smaller only when the labels find no
+// room at full size, and left out only when they find none at the smallest.
+constexpr std::array<double, 3> labelScales{1.0, 0.85, 0.7};
 
 const std::array<QColor, 2> solutionColours{QColor(0, 90, 200), QColor(200, 40, 40)};
 const std::array<Qt::PenStyle, 2> solutionStyles{Qt::SolidLine, Qt::DashLine};
@@ -82,7 +93,7 @@ QScatterSeries *markers(const QString &name, QScatterSeries::MarkerShape shape, 
     auto *series = new QScatterSeries;
     series->setName(name);
     series->setMarkerShape(shape);
-    series->setMarkerSize(10);
+    series->setMarkerSize(markerSize);
     series->setColor(colour);
     series->setBorderColor(colour);
     for (const QPointF &p : points)
@@ -90,29 +101,35 @@ QScatterSeries *markers(const QString &name, QScatterSeries::MarkerShape shape, 
     return series;
 }
 
-// QRectF::united() skips empty rectangles, so single points are added by hand.
 // A sample of the line's pen and its name. The chart's own legend keeps to one
-// row and cuts long names short; these wrap onto rows of their own.
-QWidget *legendEntry(const QPen &pen, const QString &name)
+// row and cuts long names short; these wrap onto rows of their own, and a name
+// wraps within its row when the window is narrow.
+QWidget *legendEntry(const QPen &pen, const QString &name, qreal pixelRatio)
 {
     auto *entry = new QWidget;
     auto *row = new QHBoxLayout(entry);
     row->setContentsMargins(0, 0, 0, 0);
     row->setSpacing(6);
-    QPixmap sample(36, 12);
+    const int line = entry->fontMetrics().height();
+    const QSizeF size(2.5 * line, line);
+    QPixmap sample((size * pixelRatio).toSize());
+    sample.setDevicePixelRatio(pixelRatio);
     sample.fill(Qt::transparent);
     QPainter painter(&sample);
     painter.setRenderHint(QPainter::Antialiasing);
     painter.setPen(pen);
-    painter.drawLine(QPointF(1, 6), QPointF(35, 6));
+    painter.drawLine(QPointF(1, size.height() / 2), QPointF(size.width() - 1, size.height() / 2));
     painter.end();
     auto *key = new QLabel;
     key->setPixmap(sample);
-    row->addWidget(key);
-    row->addWidget(new QLabel(name), 1);
+    row->addWidget(key, 0, Qt::AlignTop);
+    auto *text = new QLabel(name);
+    text->setWordWrap(true);
+    row->addWidget(text, 1);
     return entry;
 }
 
+// QRectF::united() skips empty rectangles, so single points are added by hand.
 void include(QRectF &bounds, const QPointF &p)
 {
     const double left = std::min(bounds.left(), p.x()), right = std::max(bounds.right(), p.x());
@@ -126,6 +143,57 @@ void grow(double &low, double &high, double span)
     const double middle = (low + high) / 2;
     low = middle - span / 2;
     high = middle + span / 2;
+}
+
+double distance(const QPointF &p, const QRectF &r)
+{
+    return QLineF(p, QPointF(std::clamp(p.x(), r.left(), r.right()), std::clamp(p.y(), r.top(), r.bottom()))).length();
+}
+
+struct LabelPosition
+{
+    QRectF rect;
+    int ring; // 0 next to the point, then a row further out each
+};
+
+// Where a label of `size` may go around the point `p`, the preferred first: above
+// or below it, sliding from the preferred side across to the other, or level with
+// it on either side; then above or below again, a row further out each time. A
+// position crossing an edge of `area` is pulled back in while it still reaches
+// the point's column or row.
+std::vector<LabelPosition> labelPositions(const QPointF &p, const QSizeF &size, Qt::Alignment side, const QRectF &area)
+{
+    const double w = size.width(), h = size.height();
+    // 0 puts the label right of the point, 1 left of it.
+    std::array<double, 5> slide{0.5, 0.25, 0.75, 0, 1};
+    if (side == Qt::AlignRight)
+        slide = {0, 0.25, 0.5, 0.75, 1};
+    else if (side == Qt::AlignLeft)
+        slide = {1, 0.75, 0.5, 0.25, 0};
+    const bool aboveFirst = side == Qt::AlignHCenter;
+    const double highestLeft = std::max(area.left(), area.right() - w);
+    const double highestTop = std::max(area.top(), area.bottom() - h);
+
+    std::vector<LabelPosition> positions;
+    for (int ring = 0; ring < 3; ++ring) {
+        const double reach = labelGap + ring * (h + 2);
+        for (const bool above : {aboveFirst, !aboveFirst}) {
+            const double top = above ? p.y() - reach - h : p.y() + reach;
+            for (const double f : slide) {
+                const double left = std::clamp(p.x() + labelGap - f * (w + 2 * labelGap), area.left(), highestLeft);
+                if (left <= p.x() + labelGap && left + w >= p.x() - labelGap)
+                    positions.push_back({QRectF(left, top, w, h), ring});
+            }
+        }
+        if (ring > 0)
+            continue;
+        const double top = std::clamp(p.y() - h / 2, area.top(), highestTop);
+        if (top > p.y() + labelGap || top + h < p.y() - labelGap)
+            continue;
+        for (const bool leftOfPoint : {side == Qt::AlignLeft, side != Qt::AlignLeft})
+            positions.push_back({QRectF(leftOfPoint ? p.x() - labelGap - w : p.x() + labelGap, top, w, h), ring});
+    }
+    return positions;
 }
 
 } // namespace
@@ -182,7 +250,8 @@ TrajectoryPlot::TrajectoryPlot(QWidget *resultScreen) : QWidget(resultScreen, Qt
 {
     setObjectName(QStringLiteral("TrajectoryPlot"));
     setWindowTitle(QStringLiteral("Trajectory"));
-    setMinimumSize(320, 260);
+    // Room for the plot, its labels and a wrapped legend, in the window's own text size.
+    setMinimumSize(QSize(26, 24) * fontMetrics().height());
 
     m_chart = new QChart;
     m_chart->legend()->hide();
@@ -203,6 +272,7 @@ TrajectoryPlot::TrajectoryPlot(QWidget *resultScreen) : QWidget(resultScreen, Qt
     m_note = new QLabel;
     m_note->setObjectName(QStringLiteral("scaleNote"));
     m_note->setAlignment(Qt::AlignCenter);
+    m_note->setWordWrap(true);
     auto *layout = new QVBoxLayout(this);
     layout->setContentsMargins(4, 4, 4, 4);
     layout->setSpacing(2);
@@ -304,11 +374,10 @@ void TrajectoryPlot::rebuild()
         box->setBrush(QColor(255, 255, 255, 210));
         box->setZValue(1000);
         auto *text = new QGraphicsSimpleTextItem(label.text, box);
-        text->setFont(m_x->labelsFont());
         text->setPos(2, 1);
-        box->setRect(QRectF(QPointF(0, 0), text->boundingRect().size() + QSizeF(4, 2)));
         m_marks.push_back({label.at, text, label.side});
     }
+    setLabelScale(1);
 
     fitAxes();
     placeLabels();
@@ -324,7 +393,7 @@ void TrajectoryPlot::showLegend(const std::vector<QAbstractSeries *> &listed)
     // Ground and line of sight share the first row; each solution has one to itself.
     for (std::size_t i = 0; i < listed.size(); ++i) {
         const auto *line = static_cast<const QLineSeries *>(listed[i]);
-        QWidget *entry = legendEntry(line->pen(), line->name());
+        QWidget *entry = legendEntry(line->pen(), line->name(), devicePixelRatioF());
         if (i < 2)
             grid->addWidget(entry, 0, static_cast<int>(i));
         else
@@ -350,8 +419,10 @@ void TrajectoryPlot::fitAxes()
         grow(y0, y1, std::max((x1 - x0) / 10, 1.0));
 
     const QRectF area = m_chart->plotArea();
-    // Pixels kept free around the drawing for the labels of the points.
-    const double side = 16, above = 30, below = 30;
+    // Pixels kept free around the drawing, so the highest and lowest points have
+    // room for a label above or below them.
+    const double side = 16;
+    const double above = QFontMetricsF(m_x->labelsFont()).height() + 2 + labelGap + 2, below = above;
     double kx = std::max(area.width() - 2 * side, 1.0) / (x1 - x0);
     double ky = std::max(area.height() - above - below, 1.0) / (y1 - y0);
     const double ratio = std::max(kx, ky) / std::min(kx, ky);
@@ -374,11 +445,11 @@ void TrajectoryPlot::fitAxes()
         xStep = yStep = std::max(xStep, yStep);
 
     if (m_equalScales)
-        m_note->setText(QStringLiteral("Equal scales on both axes"));
+        m_scaleText = QStringLiteral("Equal scales on both axes");
     else
-        m_note->setText(QStringLiteral("Axes not to equal scale (%1 \u00d7%2)")
-                            .arg(ky > kx ? QStringLiteral("vertical") : QStringLiteral("horizontal"),
-                                 QString::number(ratio, 'f', ratio < 10 ? 1 : 0)));
+        m_scaleText = QStringLiteral("Axes not to equal scale (%1 \u00d7%2)")
+                          .arg(ky > kx ? QStringLiteral("vertical") : QStringLiteral("horizontal"),
+                               QString::number(ratio, 'f', ratio < 10 ? 1 : 0));
 
     m_x->setTickInterval(xStep);
     m_x->setLabelFormat(labelFormat(xStep));
@@ -388,44 +459,132 @@ void TrajectoryPlot::fitAxes()
     m_y->setRange(y0, y1);
 }
 
+void TrajectoryPlot::setLabelScale(double scale)
+{
+    QFont font = m_x->labelsFont();
+    if (font.pointSizeF() > 0)
+        font.setPointSizeF(font.pointSizeF() * scale);
+    else
+        font.setPixelSize(std::max(1, qRound(font.pixelSize() * scale)));
+    for (const Mark &mark : m_marks) {
+        mark.text->setFont(font);
+        auto *box = static_cast<QGraphicsRectItem *>(mark.text->parentItem());
+        box->setRect(QRectF(QPointF(0, 0), mark.text->boundingRect().size() + QSizeF(4, 2)));
+    }
+}
+
+// Each label goes to a free position around its point (see labelPositions): one
+// that hides no marker and is nearer its own point than any other, in the nearest
+// ring that has one, and there the one crossing the fewest drawn lines. A label
+// that finds no room is placed first on the next try; when no order fits them
+// all, they are tried smaller; one that still finds no room is left out, and the
+// note under the plot says so.
 void TrajectoryPlot::placeLabels()
 {
     const QRectF area = m_chart->plotArea();
-    if (area.isEmpty())
+    if (area.isEmpty() || m_marks.empty()) {
+        m_note->setText(m_scaleText);
         return;
-    constexpr double gap = 6;
-    std::vector<QRectF> taken;
-    for (const Mark &mark : m_marks) {
-        QGraphicsItem *box = mark.text->parentItem();
-        const QPointF p = m_chart->mapToPosition(mark.at);
-        QRectF r = box->boundingRect();
-        if (mark.side == Qt::AlignRight)
-            r.moveLeft(p.x() + gap);
-        else if (mark.side == Qt::AlignLeft)
-            r.moveRight(p.x() - gap);
-        else
-            r.moveLeft(p.x() - r.width() / 2);
-        // Points are labelled below, where the flights leave room; apogees above.
-        const auto placeAbove = [&] { r.moveBottom(p.y() - gap); };
-        const auto placeBelow = [&] { r.moveTop(p.y() + gap / 2); };
-        const auto fits = [&] {
-            return area.contains(r)
-                   && std::none_of(taken.begin(), taken.end(), [&](const QRectF &t) { return t.intersects(r); });
-        };
-        if (mark.side == Qt::AlignHCenter) {
-            placeAbove();
-            if (!fits())
-                placeBelow();
-        } else {
-            placeBelow();
-            if (!fits())
-                placeAbove();
-        }
-        r.moveLeft(std::clamp(r.left(), area.left(), std::max(area.left(), area.right() - r.width())));
-        r.moveTop(std::clamp(r.top(), area.top(), std::max(area.top(), area.bottom() - r.height())));
-        box->setPos(r.topLeft() - box->boundingRect().topLeft());
-        taken.push_back(r);
     }
+
+    // Both axes are linear: three points give the mapping for all.
+    const QPointF origin = m_chart->mapToPosition({0, 0});
+    const QPointF perX = m_chart->mapToPosition({1, 0}) - origin, perY = m_chart->mapToPosition({0, 1}) - origin;
+    const auto pixel = [&](const QPointF &v) { return origin + v.x() * perX + v.y() * perY; };
+
+    std::vector<QPointF> points;
+    std::vector<QRectF> markers;
+    const QPointF corner(markerSize / 2 + 1, markerSize / 2 + 1);
+    for (const Mark &mark : m_marks) {
+        points.push_back(pixel(mark.at));
+        markers.emplace_back(points.back() - corner, points.back() + corner);
+    }
+    // The lines drawn, sampled every few pixels.
+    std::vector<QPointF> ink;
+    for (QAbstractSeries *s : m_chart->series()) {
+        if (s->type() != QAbstractSeries::SeriesTypeLine)
+            continue;
+        std::optional<QPointF> last;
+        for (const QPointF &value : static_cast<QLineSeries *>(s)->points()) {
+            const QPointF p = pixel(value);
+            if (last)
+                for (int i = 1, n = int(QLineF(*last, p).length() / 3); i <= n; ++i)
+                    ink.push_back(*last + (p - *last) * i / (n + 1));
+            ink.push_back(p);
+            last = p;
+        }
+    }
+
+    const std::size_t n = m_marks.size();
+    const auto arrange = [&](const std::vector<std::size_t> &order) {
+        std::vector<std::optional<QRectF>> placed(n);
+        std::vector<QRectF> taken;
+        for (const std::size_t i : order) {
+            const QSizeF size = m_marks[i].text->parentItem()->boundingRect().size();
+            std::optional<std::tuple<bool, bool, int, std::ptrdiff_t, std::size_t>> best;
+            const std::vector<LabelPosition> positions = labelPositions(points[i], size, m_marks[i].side, area);
+            for (std::size_t k = 0; k < positions.size(); ++k) {
+                const QRectF r = positions[k].rect;
+                // A couple of pixels between labels, so their boxes never touch.
+                const QRectF spaced = r.adjusted(-2, -2, 2, 2);
+                if (!area.contains(r)
+                    || std::any_of(taken.begin(), taken.end(), [&](const QRectF &t) { return t.intersects(spaced); }))
+                    continue;
+                const bool hidesMarker =
+                    std::any_of(markers.begin(), markers.end(), [&](const QRectF &m) { return m.intersects(r); });
+                // Nearer another point than its own, a label seems to name that one.
+                const double own = distance(points[i], r);
+                const bool misleads = std::any_of(points.begin(), points.end(),
+                                                  [&](const QPointF &q) { return distance(q, r) < own - 1; });
+                const auto rank = std::make_tuple(hidesMarker, misleads, positions[k].ring);
+                if (best && rank > std::make_tuple(std::get<0>(*best), std::get<1>(*best), std::get<2>(*best)))
+                    continue;
+                const auto crossed =
+                    std::count_if(ink.begin(), ink.end(), [&](const QPointF &p) { return r.contains(p); });
+                const auto cost = std::tuple_cat(rank, std::make_tuple(crossed, k));
+                if (!best || cost < *best) {
+                    best = cost;
+                    placed[i] = r;
+                }
+            }
+            if (placed[i])
+                taken.push_back(*placed[i]);
+        }
+        return placed;
+    };
+    const auto missing = [](const std::vector<std::optional<QRectF>> &placed) {
+        return std::count(placed.begin(), placed.end(), std::nullopt);
+    };
+
+    std::vector<std::optional<QRectF>> placed;
+    for (const double scale : labelScales) {
+        setLabelScale(scale);
+        std::vector<std::size_t> order(n);
+        std::iota(order.begin(), order.end(), std::size_t{0});
+        for (std::size_t attempt = 0; attempt < n; ++attempt) {
+            placed = arrange(order);
+            const auto failed = std::find_if(order.begin(), order.end(), [&](std::size_t i) { return !placed[i]; });
+            if (failed == order.end() || failed == order.begin())
+                break;
+            std::rotate(order.begin(), failed, failed + 1);
+        }
+        if (missing(placed) == 0)
+            break;
+    }
+
+    for (std::size_t i = 0; i < n; ++i) {
+        QGraphicsItem *box = m_marks[i].text->parentItem();
+        box->setVisible(placed[i].has_value());
+        if (placed[i])
+            box->setPos(placed[i]->topLeft() - box->boundingRect().topLeft());
+    }
+    const auto left = missing(placed);
+    if (left == 0)
+        m_note->setText(m_scaleText);
+    else if (left == 1)
+        m_note->setText(m_scaleText + QStringLiteral("; a label left out, enlarge the window to see it"));
+    else
+        m_note->setText(m_scaleText + QStringLiteral("; %1 labels left out, enlarge the window to see them").arg(left));
 }
 
 void TrajectoryPlot::showBeside()
@@ -437,9 +596,11 @@ void TrajectoryPlot::showBeside()
     activateWindow();
 }
 
-// Beside the screen on the side with more room, as tall as the screen; above or
-// below it when neither side is wide enough. Only a display too small to hold
-// both at the plot's minimum size makes it cover part of the screen.
+// Right of the screen, as tall as it, unless the left side has markedly more
+// room; below or above it when neither side is wide enough. On a desktop too
+// small for any of these, the window keeps its least size and goes where it
+// covers least of the screen's input frame (velocity or angle and Compute, in
+// Frame1 on both result screens), normally none of it, then least of the rest.
 void TrajectoryPlot::placeWindow()
 {
     QWidget *owner = parentWidget();
@@ -449,6 +610,7 @@ void TrajectoryPlot::placeWindow()
     // This window's frame is not known before it is shown: assume the owner's.
     const QSize decoration(s.width() - inner.width(), s.height() - inner.height());
     const QSize least = minimumSize() + decoration;
+    const QSize wanted = least.expandedTo(QSize(720, 540) + decoration);
     constexpr int gap = 8;
     const int right = avail.right() - s.right() - gap;
     const int left = s.left() - avail.left() - gap;
@@ -456,18 +618,43 @@ void TrajectoryPlot::placeWindow()
     const int above = s.top() - avail.top() - gap;
 
     QRect outline;
-    if (std::max(left, right) >= least.width() || std::max(above, below) < least.height()) {
-        const int width = std::max(least.width(), std::min(std::max(left, right), 720 + decoration.width()));
-        const int height = std::clamp(s.height(), least.height(), std::max(least.height(), avail.height()));
-        const int x = right >= left ? std::min(s.right() + 1 + gap, avail.right() + 1 - width) : std::max(s.left() - gap - width, avail.left());
+    if (std::max(left, right) >= least.width()) {
+        const bool onRight = right >= least.width() && right >= std::min(left, wanted.width()) * 7 / 8;
+        const int width = std::min(onRight ? right : left, wanted.width());
+        const int height = std::max(least.height(), std::min(s.height(), avail.height()));
+        const int x = onRight ? s.right() + 1 + gap : s.left() - gap - width;
         const int y = std::clamp(s.top(), avail.top(), std::max(avail.top(), avail.bottom() + 1 - height));
         outline = QRect(x, y, width, height);
-    } else {
-        const int height = std::max(least.height(), std::min(std::max(above, below), 540 + decoration.height()));
-        const int width = std::max(least.width(), s.width());
+    } else if (std::max(above, below) >= least.height()) {
+        const int height = std::min(std::max(above, below), wanted.height());
+        const int width = std::max(least.width(), std::min(s.width(), avail.width()));
         const int y = below >= above ? s.bottom() + 1 + gap : s.top() - gap - height;
         const int x = std::clamp(s.left(), avail.left(), std::max(avail.left(), avail.right() + 1 - width));
         outline = QRect(x, y, width, height);
+    } else {
+        const QWidget *input = owner->findChild<QWidget *>(QStringLiteral("Frame1"));
+        const QRect keep = input ? QRect(input->mapToGlobal(QPoint(0, 0)), input->size()).adjusted(-gap, -gap, gap, gap)
+                                 : QRect();
+        const int w = least.width(), h = least.height();
+        const auto fitX = [&](int x) {
+            return std::clamp(x, avail.left(), std::max(avail.left(), avail.right() + 1 - w));
+        };
+        const auto fitY = [&](int y) {
+            return std::clamp(y, avail.top(), std::max(avail.top(), avail.bottom() + 1 - h));
+        };
+        const int xs[] = {fitX(avail.right()), fitX(avail.left()), fitX(keep.right() + 1), fitX(keep.left() - w)};
+        const int ys[] = {fitY(s.top()), fitY(avail.bottom()), fitY(keep.bottom() + 1), fitY(avail.top())};
+        const auto area = [](const QRect &r) { return qint64(r.width()) * r.height(); };
+        std::optional<std::pair<qint64, qint64>> best;
+        for (const int y : ys)
+            for (const int x : xs) {
+                const QRect r(x, y, w, h);
+                const auto cost = std::make_pair(area(r & keep), area(r & s));
+                if (!best || cost < *best) {
+                    best = cost;
+                    outline = r;
+                }
+            }
     }
     resize(outline.size() - decoration);
     move(outline.topLeft());

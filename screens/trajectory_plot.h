@@ -63,7 +63,9 @@ public:
     // Solution 1 solid, solution 2 dashed; none shows the problem and the prompt.
     void setSolutions(const std::vector<PlotSolution> &solutions);
 
-    // Shows the window next to its result screen, on the side with more room.
+    // Shows the window beside its result screen: right of it, else left, else
+    // below or above; on a desktop too small for that, where it leaves the
+    // screen's input frame uncovered.
     void showBeside();
 
     QChart *chart() const { return m_chart; }
@@ -77,19 +79,21 @@ private:
     void showLegend(const std::vector<QAbstractSeries *> &listed);
     void fitAxes();
     void placeLabels();
+    void setLabelScale(double scale);
     void placeWindow();
 
     struct Mark
     {
         QPointF at;
         QGraphicsSimpleTextItem *text;
-        Qt::Alignment side; // left of the mark, right of it, or centred over it
+        Qt::Alignment side; // where it goes when there is room: right of the mark, left of it, centred above
     };
 
     QChart *m_chart = nullptr;
     QValueAxis *m_x = nullptr;
     QValueAxis *m_y = nullptr;
     QLabel *m_note = nullptr;
+    QString m_scaleText;
     QWidget *m_legend = nullptr;
     PlotProblem m_problem;
     std::vector<PlotSolution> m_solutions;

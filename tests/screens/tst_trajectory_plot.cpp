@@ -7,6 +7,7 @@
 
 #include <QChart>
 #include <QGraphicsSimpleTextItem>
+#include <QLabel>
 #include <QLineEdit>
 #include <QLineSeries>
 #include <QPushButton>
@@ -22,12 +23,13 @@ struct Shot
     double so;
     double sy;
     int position; // of HScroll1; -1 for its maximum
+    const char *angleUnit = "d";
 };
 
 QWidget *openAndCompute(const Shot &shot)
 {
     Module1.DistanceUnitCode = std::string(shot.unit);
-    Module1.AngleUnitCode = std::string("d");
+    Module1.AngleUnitCode = std::string(shot.angleUnit);
     Module1.TargetDistance = shot.sx;
     Module1.FiringElevationEntry = shot.so;
     Module1.TargetElevationEntry = shot.sy;
@@ -82,6 +84,66 @@ QString outsidePlotArea(const TrajectoryPlot *plot)
             if (!area.contains(item->mapRectToParent(item->boundingRect())))
                 return text->text();
     return {};
+}
+
+// A label left out, two that overlap, or one away from the point it names.
+QString labelFault(const TrajectoryPlot *plot)
+{
+    QChart *chart = plot->chart();
+    QList<QPointF> apogees;
+    QPointF muzzle, target;
+    for (QAbstractSeries *s : chart->series()) {
+        const QList<QPointF> points = static_cast<QXYSeries *>(s)->points();
+        if (s->name().startsWith(QLatin1String("Apogee")))
+            apogees.append(chart->mapToPosition(points.first(), s));
+        else if (s->name() == QLatin1String("Firing point and target"))
+            muzzle = chart->mapToPosition(points.first(), s), target = chart->mapToPosition(points.last(), s);
+    }
+    QList<std::pair<QString, QRectF>> labels;
+    for (QGraphicsItem *item : chart->childItems())
+        if (auto *text = dynamic_cast<QGraphicsSimpleTextItem *>(item->childItems().value(0))) {
+            if (!item->isVisible())
+                return text->text() + QStringLiteral(" left out");
+            labels.append({text->text(), item->mapRectToParent(item->boundingRect())});
+        }
+    for (const auto &[name, r] : labels) {
+        for (const auto &[other, o] : labels)
+            if (&other != &name && r.intersects(o))
+                return name + QStringLiteral(" over ") + other;
+        const auto distance = [&r](const QPointF &p) {
+            const QPointF nearest(std::clamp(p.x(), r.left(), r.right()), std::clamp(p.y(), r.top(), r.bottom()));
+            return QLineF(p, nearest).length();
+        };
+        const QList<QPointF> named = name.startsWith(QLatin1String("Firing")) ? QList{muzzle}
+                                     : name.startsWith(QLatin1String("Target")) ? QList{target}
+                                                                                : apogees;
+        if (std::none_of(named.begin(), named.end(), [&](const QPointF &p) { return distance(p) <= 3 * r.height(); }))
+            return name + QStringLiteral(" away from its point");
+    }
+    return {};
+}
+
+// The first text under the plot that its label cannot show whole.
+QString clippedText(const TrajectoryPlot *plot)
+{
+    for (const QLabel *label : plot->findChildren<QLabel *>()) {
+        if (label->text().isEmpty())
+            continue;
+        const QRect inside = label->contentsRect();
+        const int wrap = label->wordWrap() ? Qt::TextWordWrap : 0;
+        const QRect needed = label->fontMetrics().boundingRect(inside, wrap | int(label->alignment()), label->text());
+        if (!label->isVisible() || !inside.contains(needed)
+            || !plot->rect().contains(QRect(label->mapTo(plot, inside.topLeft()), inside.size())))
+            return label->text();
+    }
+    return {};
+}
+
+// The velocity or angle, and Compute, in global coordinates.
+QRect inputFrame(const QWidget *screen)
+{
+    const auto *frame = screen->findChild<QWidget *>(QStringLiteral("Frame1"));
+    return {frame->mapToGlobal(QPoint(0, 0)), frame->size()};
 }
 
 } // namespace
@@ -197,6 +259,8 @@ void TestTrajectoryPlot::flightsRunFromMuzzleToTarget()
     }
 }
 
+// Run by CTest at QT_FONT_DPI 96, 144 and 192: in Qt 6 that setting scales the whole
+// desktop, so the plot opens smaller, and on the smallest desktop over its screen.
 void TestTrajectoryPlot::everythingStaysInsideThePlot_data()
 {
     QTest::addColumn<Shot>("shot");
@@ -205,10 +269,20 @@ void TestTrajectoryPlot::everythingStaysInsideThePlot_data()
     QTest::newRow("level 1000 m, both solutions fit to scale") << Shot{"CompAngle", "m", 1000, 0, 0, 1500} << 1;
     QTest::newRow("longest uphill shot at the fastest velocity") << Shot{"CompAngle", "m", 32000, -10000, 20000, -1} << -1;
     QTest::newRow("one metre out, 30 km below") << Shot{"CompAngle", "m", 1, 20000, -10000, -1} << 0;
+    QTest::newRow("one foot out, 100 ft above, in radians") << Shot{"CompAngle", "f", 1, 0, 100, -1, "r"} << 0;
     QTest::newRow("feet, longest level shot at the fastest velocity") << Shot{"CompAngle", "f", 32000, 0, 0, -1} << -1;
+    QTest::newRow("longest level shot at the least velocity: both apogees in one place")
+        << Shot{"CompAngle", "m", 32000, 0, 0, 0} << -1;
+    QTest::newRow("target 500 m above: its label apart from the apogee's")
+        << Shot{"CompAngle", "m", 1000, 0, 500, 1500} << 1;
+    QTest::newRow("feet and radians at 500 ft/s: a low apogee beside the firing point")
+        << Shot{"CompAngle", "f", 1000, 0, 0, 5000, "r"} << -1;
+    QTest::newRow("target 500 m below") << Shot{"CompAngle", "m", 1000, 0, -500, 1500} << -1;
     QTest::newRow("steepest angle on the longest level shot") << Shot{"CompMzVel", "m", 32000, 0, 0, -1} << 0;
     QTest::newRow("flattest angle from high above") << Shot{"CompMzVel", "m", 32000, 20000, -10000, 1} << -1;
     QTest::newRow("target almost straight above") << Shot{"CompMzVel", "m", 100, -10000, 20000, 1} << 0;
+    QTest::newRow("muzzle velocity to a target 500 ft above, in radians")
+        << Shot{"CompMzVel", "f", 1000, 0, 500, 4000, "r"} << -1;
 }
 
 void TestTrajectoryPlot::everythingStaysInsideThePlot()
@@ -216,10 +290,14 @@ void TestTrajectoryPlot::everythingStaysInsideThePlot()
     QFETCH(Shot, shot);
     QFETCH(int, equalScales);
 
-    TrajectoryPlot *plot = showTrajectory(openAndCompute(shot));
+    QWidget *screen = openAndCompute(shot);
+    TrajectoryPlot *plot = showTrajectory(screen);
     QVERIFY(plot);
     QVERIFY(!flights(plot).isEmpty());
+    QVERIFY2(!plot->frameGeometry().intersects(inputFrame(screen)), "the plot covers the input frame");
     QTRY_COMPARE(outsidePlotArea(plot), QString());
+    QCOMPARE(labelFault(plot), QString());
+    QCOMPARE(clippedText(plot), QString());
     if (equalScales >= 0)
         QCOMPARE(plot->equalScales(), equalScales == 1);
     QChart *chart = plot->chart();
@@ -233,6 +311,8 @@ void TestTrajectoryPlot::everythingStaysInsideThePlot()
     plot->resize(plot->minimumSize());
     QTRY_COMPARE(plot->size(), plot->minimumSize());
     QTRY_COMPARE(outsidePlotArea(plot), QString());
+    QCOMPARE(labelFault(plot), QString());
+    QCOMPARE(clippedText(plot), QString());
 }
 
 void TestTrajectoryPlot::plotFollowsItsScreen()
@@ -241,7 +321,12 @@ void TestTrajectoryPlot::plotFollowsItsScreen()
     TrajectoryPlot *plot = showTrajectory(screen);
     QVERIFY(plot);
     QCOMPARE(plot->windowTitle(), QStringLiteral("Trajectory"));
-    QVERIFY2(!plot->frameGeometry().intersects(screen->frameGeometry()), "the plot covers its screen");
+    // Right of its screen where the desktop has room; the least room is the
+    // desktop at 192 dpi, where only the input frame stays uncovered.
+    const QRect desktop = screen->screen()->availableGeometry(), s = screen->frameGeometry();
+    if (desktop.right() - s.right() >= plot->minimumWidth() + 8)
+        QVERIFY2(plot->frameGeometry().left() > s.right(), "the plot is not right of its screen");
+    QVERIFY2(!plot->frameGeometry().intersects(inputFrame(screen)), "the plot covers the input frame");
     QVERIFY(!plot->isModal());
 
     // A second request raises the same window.
