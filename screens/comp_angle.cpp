@@ -75,8 +75,7 @@ void CompAngle::createControls()
                     {.font = heading()});
     HScroll1 = hScrollBar(Frame1, "HScroll1", {240, 720, 1575, 255},
                           {.minimum = 0, .maximum = 20000, .smallChange = 1, .largeChange = 100, .value = 0});
-    // Push buttons do not wrap their captions: two lines fit the button, one does not.
-    Command4 = button(Frame1, "Command4", QStringLiteral("Compute Super\nElevation Angles"), {3840, 360, 1455, 615});
+    Command4 = button(Frame1, "Command4", QStringLiteral("Compute Super Elevation Angles"), {3840, 360, 1455, 615});
     Command4->setToolTip(QStringLiteral("Press to compute angles"));
     Label26 = label(Frame1, "Label26", QStringLiteral("Distsnce Metric"), {1920, 480, 1095, 195}, autoSize());
     Label11 = label(Frame1, "Label11", QStringLiteral("Min Vel = "), {1920, 720, 1695, 255},

@@ -81,8 +81,7 @@ void CompMzVel::createInputFrames()
                           {.minimum = 1, .maximum = 10000, .smallChange = 1, .largeChange = 100, .value = 1});
     Label9 = label(Frame1, "Label9", QStringLiteral("Degrees or radians"), {1920, 480, 0, 0}, autoSize);
     Label11 = label(Frame1, "Label11", QStringLiteral("minimum angle"), {1920, 720, 0, 0}, autoSize);
-    // A push button does not wrap its caption: break it where the narrow button would.
-    Command4 = button(Frame1, "Command4", QStringLiteral("Compute Muzzle\nVelocity"), {4440, 360, 1455, 615});
+    Command4 = button(Frame1, "Command4", QStringLiteral("Compute Muzzle Velocity"), {4440, 360, 1455, 615});
 
     Frame2 = frame(this, "Frame2", QStringLiteral("Input Paramters"), {240, 1560, 6855, 1335}, largeFont(true));
     Label10 = label(Frame2, "Label10", QStringLiteral("Horizontal distance to target(Sx)"), {360, 360, 1425, 435},

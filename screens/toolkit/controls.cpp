@@ -8,9 +8,12 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QScrollBar>
+#include <QStyleOptionButton>
+#include <QStylePainter>
 
 #include <algorithm>
 #include <cmath>
+#include <utility>
 
 namespace toolkit {
 
@@ -76,6 +79,22 @@ void CommandButton::keyPressEvent(QKeyEvent *event)
     QPushButton::keyPressEvent(event);
 }
 
+void CommandButton::paintEvent(QPaintEvent *event)
+{
+    QStyleOptionButton option;
+    initStyleOption(&option);
+    const QRect contents = style()->subElementRect(QStyle::SE_PushButtonContents, &option, this);
+    const int flags = Qt::AlignCenter | Qt::TextShowMnemonic | Qt::TextWordWrap;
+    if (option.icon.isNull() && fontMetrics().horizontalAdvance(option.text) > contents.width()) {
+        QStylePainter painter(this);
+        const QString caption = std::exchange(option.text, QString());
+        painter.drawControl(QStyle::CE_PushButton, option);
+        painter.drawItemText(contents, flags, option.palette, isEnabled(), caption, QPalette::ButtonText);
+        return;
+    }
+    QPushButton::paintEvent(event);
+}
+
 QPushButton *button(QWidget *parent, const char *name, const QString &caption, TwipsRect r, const QFont &font)
 {
     auto *b = place(new CommandButton(caption, parent), name, r, font);
@@ -113,9 +132,18 @@ void Label::fitToText()
     case LabelSizing::Fixed:
     case LabelSizing::Wrap:
         return;
-    case LabelSizing::AutoSize:
+    case LabelSizing::AutoSize: {
+        if (!m_laidOutLeft)
+            m_laidOutLeft = x();
         resize(sizeHint());
+        int left = *m_laidOutLeft;
+        if (const QWidget *container = parentWidget()) {
+            const int room = container->contentsRect().right() + 1 - width();
+            left = std::max(0, std::min(left, room));
+        }
+        move(left, y());
         return;
+    }
     case LabelSizing::AutoSizeWrap:
         resize(width(), heightForWidth(width()));
         return;
@@ -136,14 +164,31 @@ Label *label(QWidget *parent, const char *name, const QString &text, TwipsRect r
     return l;
 }
 
+namespace {
+
+void showBeginning(QLineEdit *box)
+{
+    box->setCursorPosition(0);
+    // The frame and the line edit's own margin of 2 on either side.
+    const int room = box->contentsRect().width() - 2 * (box->style()->pixelMetric(QStyle::PM_DefaultFrameWidth) + 2);
+    box->setToolTip(box->fontMetrics().horizontalAdvance(box->text()) > room ? box->text() : QString());
+}
+
+} // namespace
+
 QLineEdit *textBox(QWidget *parent, const char *name, const QString &text, TwipsRect r, const TextBoxStyle &style)
 {
     auto *t = place(new QLineEdit(text, parent), name, r, style.font);
     t->setAlignment(style.align);
     t->setEnabled(false);
-    t->setCursorPosition(0);
+    QPalette palette = t->palette();
+    palette.setColor(QPalette::Disabled, QPalette::Text, readableGrey);
+    t->setPalette(palette);
     if (style.background)
         setRoleColour(t, QPalette::Base, *style.background);
+    showBeginning(t);
+    // Connected before any screen's handler, so they see the box as shown.
+    QObject::connect(t, &QLineEdit::textChanged, t, [t] { showBeginning(t); });
     return t;
 }
 

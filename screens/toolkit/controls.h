@@ -40,10 +40,15 @@ QFont controlFont(const QString &face = QStringLiteral("MS Sans Serif"), double 
 void paintFocusFrame(QWidget *widget, QPainter &painter);
 
 inline const QColor yellow{255, 255, 0};
+// Greyed text that stays readable: about 5.5:1 on the button face.
+inline const QColor readableGrey{96, 96, 96};
 inline const QColor lightYellow{255, 255, 128};
 
 // A command button that Enter and keypad Enter press as well as Space, as on
 // the desktop the forms come from, without becoming a dialog's default button.
+// Its caption wraps at word boundaries when it is too wide for one line, as
+// the original buttons' did; the text itself stays one line for everything
+// that reads it (screen readers, the clipboard).
 class CommandButton : public QPushButton
 {
 public:
@@ -51,6 +56,7 @@ public:
 
 protected:
     void keyPressEvent(QKeyEvent *event) override;
+    void paintEvent(QPaintEvent *event) override;
 };
 
 QPushButton *button(QWidget *parent, const char *name, const QString &caption, TwipsRect r,
@@ -77,7 +83,9 @@ struct LabelStyle
 };
 
 // A label whose setText() re-applies its sizing, so auto-size labels follow
-// captions written at run time. Its top-left corner never moves.
+// captions written at run time. Its top-left corner stays where it was laid
+// out, except that a one-line auto-size label whose caption would run past its
+// container's right edge moves left just enough to show it whole.
 class Label : public QLabel
 {
 public:
@@ -88,6 +96,7 @@ public:
 private:
     void fitToText();
     LabelSizing m_sizing;
+    std::optional<int> m_laidOutLeft;
 };
 
 Label *label(QWidget *parent, const char *name, const QString &text, TwipsRect r, const LabelStyle &style = {});
@@ -99,9 +108,10 @@ struct TextBoxStyle
     std::optional<QColor> background = {};
 };
 
-// A display-only text box: disabled, so it is greyed and never takes focus.
-// textChanged fires for every text set from code, which the screens' change
-// chains rely on.
+// A display-only text box: disabled, so it never takes focus, and greyed in a
+// grey dark enough to read (4.5:1 on button face and on yellow). A text longer
+// than the box shows its beginning and is whole in the tool tip. textChanged
+// fires for every text set from code, which the screens' change chains rely on.
 QLineEdit *textBox(QWidget *parent, const char *name, const QString &text, TwipsRect r,
                    const TextBoxStyle &style = {});
 

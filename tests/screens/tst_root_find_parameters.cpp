@@ -4,6 +4,7 @@
 #include "root_find_parameters.h"
 #include "toolkit/up_down.h"
 
+#include <QGroupBox>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QScrollBar>
@@ -185,6 +186,14 @@ void TestRootFindParameters::backWithChangesStoresAndReopensWithThem()
     QCOMPARE(Module1.Increment, 30 / 1e7);
     QCOMPARE(Module1.MaxIterations, DynamicValue(99.0));
     QCOMPARE(angleLabels(), QStringList({"TOL = 2.5E-07 radians", "Inc = 3E-06 radians"}));
+    // Whole inside their frame, clear of the value boxes beside them.
+    const auto *frame = control<QGroupBox>(QStringLiteral("CompAngle"), QStringLiteral("Frame2"));
+    for (const char *name : {"Label23", "Label24"}) {
+        const QRect caption = control<QLabel>(QStringLiteral("CompAngle"), QLatin1String(name))->geometry();
+        QVERIFY2(frame->contentsRect().contains(caption), name);
+        for (const QLineEdit *box : frame->findChildren<QLineEdit *>())
+            QVERIFY2(!caption.intersects(box->geometry()), name);
+    }
 
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     QTest::mouseClick(control<QPushButton>(QStringLiteral("CompAngle"), QStringLiteral("Command5")), Qt::LeftButton);

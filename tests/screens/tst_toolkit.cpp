@@ -15,6 +15,8 @@
 #include <QTemporaryDir>
 #include <QtTest>
 
+#include <algorithm>
+#include <cmath>
 #include <cstdio>
 
 using namespace toolkit;
@@ -36,6 +38,11 @@ private slots:
     void focusIsVisible();
     void enterPressesFocusedButton_data();
     void enterPressesFocusedButton();
+    void valueBoxIsReadable_data();
+    void valueBoxIsReadable();
+    void longValueShowsItsBeginning_data();
+    void longValueShowsItsBeginning();
+    void longCaptionWrapsOnItsButton();
     void upDownStepsItsTextBox_data();
     void upDownStepsItsTextBox();
     void figureDrawnUnscaledFromTopLeft_data();
@@ -236,6 +243,113 @@ void TestToolkit::enterPressesFocusedButton()
     else
         QTest::qWait(300);
     QCOMPARE(clicked.count(), clicks);
+}
+
+namespace {
+
+// WCAG 2 relative luminance and contrast ratio.
+double luminance(const QColor &c)
+{
+    const auto linear = [](double v) { return v <= 0.04045 ? v / 12.92 : std::pow((v + 0.055) / 1.055, 2.4); };
+    return 0.2126 * linear(c.redF()) + 0.7152 * linear(c.greenF()) + 0.0722 * linear(c.blueF());
+}
+
+double contrast(const QColor &a, const QColor &b)
+{
+    const double la = luminance(a);
+    const double lb = luminance(b);
+    return (std::max(la, lb) + 0.05) / (std::min(la, lb) + 0.05);
+}
+
+// The text's darkest pixel against the box's middle-row background, inside the frame.
+double renderedContrast(QWidget *box)
+{
+    const QImage image = box->grab().toImage();
+    const QRect inside = QRect(QPoint(0, 0), image.size()).adjusted(3, 3, -3, -3);
+    const QColor background = image.pixelColor(inside.left() + 1, inside.center().y());
+    double darkest = 1.0;
+    QColor ink = background;
+    for (int y = inside.top(); y <= inside.bottom(); ++y)
+        for (int x = inside.left(); x <= inside.right(); ++x)
+            if (const QColor c = image.pixelColor(x, y); luminance(c) < darkest) {
+                darkest = luminance(c);
+                ink = c;
+            }
+    return contrast(ink, background);
+}
+
+// Rows of the image holding dark ink, grouped into bands separated by blank rows.
+int inkBands(const QImage &image, const QRect &area)
+{
+    int bands = 0;
+    bool previous = false;
+    for (int y = area.top(); y <= area.bottom(); ++y) {
+        bool ink = false;
+        for (int x = area.left(); x <= area.right() && !ink; ++x)
+            ink = qGray(image.pixel(x, y)) < 100;
+        bands += ink && !previous;
+        previous = ink;
+    }
+    return bands;
+}
+
+} // namespace
+
+void TestToolkit::valueBoxIsReadable_data()
+{
+    QTest::addColumn<QColor>("background");
+    QTest::newRow("button face") << QColor();
+    QTest::newRow("yellow highlight") << yellow;
+}
+
+// Greyed, so that it reads as not editable, but at 4.5:1 at least (WCAG AA).
+void TestToolkit::valueBoxIsReadable()
+{
+    QFETCH(QColor, background);
+    QWidget window;
+    auto *box = textBox(&window, "Text7", QStringLiteral("77.08"), {0, 0, 1095, 285},
+                        {.background = background.isValid() ? std::optional<QColor>(background) : std::nullopt});
+    window.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&window));
+    QVERIFY(!box->isEnabled());
+    const double ratio = renderedContrast(box);
+    QVERIFY2(ratio >= 4.5, qPrintable(QString::number(ratio)));
+    QVERIFY2(ratio < 12, "no longer looks greyed");
+}
+
+void TestToolkit::longValueShowsItsBeginning_data()
+{
+    QTest::addColumn<QString>("value");
+    QTest::addColumn<bool>("cut");
+    QTest::newRow("gravity in feet") << "32.1740485564" << true;
+    QTest::newRow("gravity in metres") << "9.80665" << false;
+}
+
+void TestToolkit::longValueShowsItsBeginning()
+{
+    QFETCH(QString, value);
+    QFETCH(bool, cut);
+    QWidget window;
+    auto *box = textBox(&window, "Text4", QString(), {0, 0, 975, 285});
+    window.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&window));
+    box->setText(value);
+    QCOMPARE(box->cursorPosition(), 0);
+    QCOMPARE(box->toolTip(), cut ? value : QString());
+}
+
+void TestToolkit::longCaptionWrapsOnItsButton()
+{
+    QWidget window;
+    auto *b = button(&window, "Command4", QStringLiteral("Compute Super Elevation Angles"), {0, 0, 1455, 615});
+    window.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&window));
+    QCOMPARE(b->text(), QStringLiteral("Compute Super Elevation Angles"));
+    const QImage image = b->grab().toImage();
+    QCOMPARE(inkBands(image, image.rect().adjusted(3, 3, -3, -3)), 2);
+    setBackColour(b, BackColour::Yellow);
+    const QImage yellowImage = b->grab().toImage();
+    QCOMPARE(inkBands(yellowImage, yellowImage.rect().adjusted(3, 3, -3, -3)), 2);
 }
 
 void TestToolkit::upDownStepsItsTextBox_data()
