@@ -8,6 +8,7 @@
 #include "toolkit/messages.h"
 
 #include <QApplication>
+#include <QStyle>
 #include <QStyleFactory>
 
 #include <cstdint>
@@ -15,6 +16,10 @@
 void applyApplicationLook()
 {
     QApplication::setStyle(QStyleFactory::create(QStringLiteral("Fusion")));
+    // The forms are a fixed-colour design: yellow highlights, a green label,
+    // black figures on the box colours. Their own light palette keeps them as
+    // laid out and readable whatever the desktop's theme or colour scheme.
+    QApplication::setPalette(QApplication::style()->standardPalette());
     toolkit::installFontSubstitutions();
     QApplication::setApplicationName(QStringLiteral("Trajectrix"));
     QApplication::setApplicationVersion(QStringLiteral(TRAJECTRIX_VERSION));
