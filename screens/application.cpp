@@ -8,7 +8,6 @@
 #include "toolkit/messages.h"
 
 #include <QApplication>
-#include <QStyle>
 #include <QStyleFactory>
 
 #include <cstdint>
@@ -19,7 +18,7 @@ void applyApplicationLook()
     // The forms are a fixed-colour design: yellow highlights, a green label,
     // black figures on the box colours. Their own light palette keeps them as
     // laid out and readable whatever the desktop's theme or colour scheme.
-    QApplication::setPalette(QApplication::style()->standardPalette());
+    QApplication::setPalette(toolkit::formPalette());
     toolkit::installFontSubstitutions();
     QApplication::setApplicationName(QStringLiteral("Trajectrix"));
     QApplication::setApplicationVersion(QStringLiteral(TRAJECTRIX_VERSION));

@@ -43,6 +43,30 @@ const char backColourProperty[] = "trajectrixBackColour";
 
 } // namespace
 
+QPalette formPalette()
+{
+    const QColor face(239, 239, 239);
+    const QColor greyed(190, 190, 190);
+    QPalette palette(Qt::black, face, Qt::white, QColor(159, 159, 159), QColor(184, 184, 184), Qt::black, Qt::white);
+    palette.setColor(QPalette::Midlight, QColor(202, 202, 202));
+    palette.setColor(QPalette::Window, face);
+    palette.setColor(QPalette::Shadow, QColor(118, 118, 118));
+    palette.setColor(QPalette::AlternateBase, QColor(247, 247, 247));
+    palette.setColor(QPalette::Highlight, QColor(48, 140, 198));
+    palette.setColor(QPalette::HighlightedText, Qt::white);
+    palette.setColor(QPalette::Link, Qt::blue);
+    palette.setColor(QPalette::LinkVisited, Qt::magenta);
+    palette.setColor(QPalette::ToolTipBase, QColor(255, 255, 220));
+    palette.setColor(QPalette::ToolTipText, Qt::black);
+    palette.setColor(QPalette::PlaceholderText, QColor(0, 0, 0, 128));
+    for (const auto role : {QPalette::WindowText, QPalette::Text, QPalette::ButtonText, QPalette::Dark})
+        palette.setColor(QPalette::Disabled, role, greyed);
+    palette.setColor(QPalette::Disabled, QPalette::Base, face);
+    palette.setColor(QPalette::Disabled, QPalette::Shadow, QColor(177, 177, 177));
+    palette.setColor(QPalette::Disabled, QPalette::Highlight, QColor(145, 145, 145));
+    return palette;
+}
+
 void installFontSubstitutions()
 {
     QFont::insertSubstitution(QStringLiteral("MS Sans Serif"), QStringLiteral("Liberation Sans"));

@@ -10,6 +10,7 @@
 #include <QColor>
 #include <QFont>
 #include <QLabel>
+#include <QPalette>
 #include <QPushButton>
 #include <QScrollBar>
 #include <QString>
@@ -24,6 +25,10 @@ class QPainter;
 class QRadioButton;
 
 namespace toolkit {
+
+// The forms' own light palette (Qt's built-in light colours), the same whatever
+// the desktop's theme or colour scheme: the forms are a fixed-colour design.
+QPalette formPalette();
 
 // Maps the layout tables' font faces onto installed, metric-compatible ones.
 // Call once before any control is created (start-up and test set-up).
@@ -40,8 +45,9 @@ QFont controlFont(const QString &face = QStringLiteral("MS Sans Serif"), double 
 void paintFocusFrame(QWidget *widget, QPainter &painter);
 
 inline const QColor yellow{255, 255, 0};
-// Greyed text that stays readable: about 5.5:1 on the button face.
-inline const QColor readableGrey{96, 96, 96};
+// Greyed text that stays readable: 7:1 on the button face, so that even
+// a thin, anti-aliased "0" keeps 4.5:1.
+inline const QColor readableGrey{80, 80, 80};
 inline const QColor lightYellow{255, 255, 128};
 
 // A command button that Enter and keypad Enter press as well as Space, as on

@@ -77,7 +77,8 @@ class Program:
         if self.process.poll() is not None:
             raise AssertionError("the program ended at start-up: " + self.output())
         for app in pyatspi.Registry.getDesktop(0):
-            if app is not None and app.get_process_id() == self.process.pid:
+            # With a GTK platform theme, GTK registers the process a second time, without windows.
+            if app is not None and app.get_process_id() == self.process.pid and app.childCount > 0:
                 return app
         return None
 
@@ -203,3 +204,47 @@ class Program:
             return self.process.wait(timeout)
         except subprocess.TimeoutExpired:
             return None
+
+
+class Screenshot:
+    """The whole X screen as the user sees it, read through ImageMagick's `import`."""
+
+    def __init__(self):
+        data = subprocess.run(["import", "-window", "root", "-depth", "8", "ppm:-"], capture_output=True, check=True,
+                              timeout=60).stdout
+        fields, end = [], 0
+        while len(fields) < 4:
+            while data[end:end + 1].isspace():
+                end += 1
+            start = end
+            while not data[end:end + 1].isspace():
+                end += 1
+            fields.append(data[start:end])
+        if fields[0] != b"P6" or fields[3] != b"255":
+            raise AssertionError("unexpected screenshot format %r" % fields)
+        self.width, self.height = int(fields[1]), int(fields[2])
+        self.pixels = data[end + 1:]
+
+    def pixel(self, x, y):
+        i = 3 * (y * self.width + x)
+        return tuple(self.pixels[i:i + 3])
+
+    def area(self, accessible, inset=3):
+        """The pixels inside an accessible's on-screen box, `inset` pixels in from its edge."""
+        box = accessible.queryComponent().getExtents(pyatspi.DESKTOP_COORDS)
+        return [[self.pixel(x, y) for x in range(box.x + inset, box.x + box.width - inset)]
+                for y in range(box.y + inset, box.y + box.height - inset)]
+
+
+def luminance(rgb):
+    """WCAG 2 relative luminance."""
+    def linear(v):
+        v /= 255
+        return v / 12.92 if v <= 0.04045 else ((v + 0.055) / 1.055) ** 2.4
+    r, g, b = rgb
+    return 0.2126 * linear(r) + 0.7152 * linear(g) + 0.0722 * linear(b)
+
+
+def contrast(a, b):
+    la, lb = luminance(a), luminance(b)
+    return (max(la, lb) + 0.05) / (min(la, lb) + 0.05)
