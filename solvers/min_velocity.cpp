@@ -93,3 +93,15 @@ MinVelocityReport computeMinVelocity(ProblemModel &m)
     m.MinVelocity = r.minVelocity;
     return {r.outcome, "min. vel = " + conv::formatPattern(r.minVelocity, "######.000")};
 }
+
+std::string positionVelocityText(double minVelocity, int position)
+{
+    if (position > 10 * minVelocity)
+        return conv::generalText(position / 10.0);
+    return conv::formatPattern(minVelocity, "###.000");
+}
+
+typed::Scale velocityScale(double minVelocity, int minimum, int maximum)
+{
+    return {minimum, maximum, [minVelocity](int p) { return positionVelocityText(minVelocity, p); }};
+}

@@ -4,6 +4,8 @@
 // stepped upward from just above the line of sight until the velocity for that
 // angle, V(a) = Sx * sqrt(g / (2 cos a (Sx sin a - (Sy - So) cos a))), stops changing.
 
+#include "typed_value.h"
+
 #include <string>
 
 struct ProblemModel;
@@ -48,3 +50,10 @@ struct MinVelocityReport
 
 // Runs the search on the committed problem and keeps its working values in the model.
 MinVelocityReport computeMinVelocity(ProblemModel &model);
+
+// The velocity box's text for a scroll position in tenths of the unit: a position at
+// or below ten times the least velocity stands for the least velocity ("###.000").
+std::string positionVelocityText(double minVelocity, int position);
+
+// The velocity scroll bar's positions, as its box shows them.
+typed::Scale velocityScale(double minVelocity, int minimum, int maximum);

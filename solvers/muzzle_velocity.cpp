@@ -85,12 +85,24 @@ void selectAnglePosition(ProblemModel &m, int position)
     m.ElevationAngle = angleForPosition(m.SightAngle.toNumber(), position);
 }
 
-std::string positionAngleText(const ProblemModel &m, int position, AngleTextMoment moment)
+double positionAngle(const ProblemModel &m, int position)
 {
     const double a = angleForPosition(m.SightAngle.toNumber(), position);
+    return m.AngleUnitCode == "r" ? a : (a * 180) / 3.14159;
+}
+
+std::string positionAngleText(const ProblemModel &m, int position, AngleTextMoment moment)
+{
+    const double a = positionAngle(m, position);
     if (m.AngleUnitCode == "r")
         return conv::formatPattern(a, "0.000");
-    return conv::formatPattern((a * 180) / 3.14159, moment == AngleTextMoment::Load ? "0.000" : "#0.000");
+    return conv::formatPattern(a, moment == AngleTextMoment::Load ? "0.000" : "#0.000");
+}
+
+typed::Scale angleScale(const ProblemModel &m, int minimum, int maximum)
+{
+    return {minimum, maximum, [&m](int p) { return positionAngleText(m, p, AngleTextMoment::Change); },
+            [&m](int p) { return positionAngle(m, p); }};
 }
 
 std::string minimumAngleText(const ProblemModel &m)

@@ -5,6 +5,8 @@
 // figures of that trajectory. The angle moves in steps of 1/10000 rad from one step above
 // the line of sight to just below a right angle.
 
+#include "typed_value.h"
+
 #include <array>
 #include <cstdint>
 #include <string>
@@ -69,8 +71,15 @@ enum class AngleTextMoment {
     Change, // "#0.000" in degrees, which reads the same
 };
 
+// The angle of a position in the chosen metric, unrounded: radians, or radians * 180 / 3.14159.
+double positionAngle(const ProblemModel &model, int position);
+
 // The angle of a position in the chosen metric, from the position rather than the stored angle.
 std::string positionAngleText(const ProblemModel &model, int position, AngleTextMoment moment);
+
+// The angle scroll bar's positions as its box shows them after a change; reads the
+// model's sight angle and metric when used.
+typed::Scale angleScale(const ProblemModel &model, int minimum, int maximum);
 
 // "Min. angle = " and the sight angle in the chosen metric.
 std::string minimumAngleText(const ProblemModel &model);
