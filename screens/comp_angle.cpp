@@ -12,6 +12,8 @@
 #include "toolkit/controls.h"
 #include "toolkit/messages.h"
 #include "toolkit/print.h"
+#include "toolkit/value_editor.h"
+#include "typed_value.h"
 
 #include <QGroupBox>
 #include <QLineEdit>
@@ -179,6 +181,30 @@ void CompAngle::connectHandlers()
     connect(Command3, &QPushButton::clicked, this, &CompAngle::Command3_Click);
     connect(Command4, &QPushButton::clicked, this, &CompAngle::Command4_Click);
     connect(Command5, &QPushButton::clicked, this, &CompAngle::Command5_Click);
+    connectTyping();
+}
+
+void CompAngle::connectTyping()
+{
+    const auto scale = [this] {
+        return velocityScale(Module1.MinVelocity.toNumber(), HScroll1->minimum(), HScroll1->maximum());
+    };
+    const auto wording = [this] {
+        return typed::Wording{.unit = " " + Label26->text().toStdString(),
+                              .noun = "velocity",
+                              .kind = "A velocity",
+                              .steps = ", to a tenth, with \".\" as the decimal point",
+                              .below = "Below the minimum velocity"};
+    };
+    typeInto(HScroll1, Text1,
+             {.name = QStringLiteral("Type the muzzle velocity"),
+              .accepts = [=] { return qs(typed::acceptsText(scale(), wording())); },
+              .read =
+                  [=](const QString &text) {
+                      const typed::Verdict v = typed::judge(text.toStdString(), scale(), wording());
+                      return TypedPosition{v.position, qs(v.note)};
+                  }},
+             [](int p) { return qs(positionVelocityText(Module1.MinVelocity.toNumber(), p)); });
 }
 
 std::array<QLineEdit *, 12> CompAngle::resultBoxes() const
@@ -267,11 +293,7 @@ void CompAngle::setVelocityText(const QString &text)
 
 void CompAngle::HScroll1_Change()
 {
-    const int p = HScroll1->value();
-    if (p > 10 * Module1.MinVelocity.toNumber())
-        setVelocityText(qs(conv::generalText(p / 10.0)));
-    else
-        setVelocityText(minVelocityText());
+    setVelocityText(qs(positionVelocityText(Module1.MinVelocity.toNumber(), HScroll1->value())));
     setBackColour(Command4, BackColour::Yellow);
 }
 

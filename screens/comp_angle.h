@@ -93,6 +93,7 @@ private:
     void createControls();
     void createResultTable();
     void connectHandlers();
+    void connectTyping();
 
     void showUnits();
     void showProblem();

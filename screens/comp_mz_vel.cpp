@@ -10,6 +10,8 @@
 #include "toolkit/controls.h"
 #include "toolkit/messages.h"
 #include "toolkit/print.h"
+#include "toolkit/value_editor.h"
+#include "typed_value.h"
 
 #include <QGroupBox>
 #include <QLineEdit>
@@ -147,6 +149,29 @@ void CompMzVel::connectHandlers()
     connect(Command1, &QPushButton::clicked, this, &CompMzVel::Command1_Click);
     connect(Command2, &QPushButton::clicked, this, &CompMzVel::Command2_Click);
     connect(Command3, &QPushButton::clicked, this, &CompMzVel::Command3_Click);
+    connectTyping();
+}
+
+void CompMzVel::connectTyping()
+{
+    const auto scale = [this] { return angleScale(Module1, HScroll1->minimum(), HScroll1->maximum()); };
+    const auto wording = [] {
+        return typed::Wording{.unit = Module1.AngleUnitCode == "r" ? " radians" : "\u00b0",
+                              .noun = "angle",
+                              .kind = "An angle",
+                              .steps = ", with \".\" as the decimal point",
+                              .below = "Outside the usable angles",
+                              .above = "Outside the usable angles"};
+    };
+    typeInto(HScroll1, Text1,
+             {.name = QStringLiteral("Type the super elevation angle"),
+              .accepts = [=] { return text(typed::acceptsText(scale(), wording())); },
+              .read =
+                  [=](const QString &entry) {
+                      const typed::Verdict v = typed::judge(entry.toStdString(), scale(), wording());
+                      return TypedPosition{v.position, text(v.note)};
+                  }},
+             [](int p) { return text(positionAngleText(Module1, p, AngleTextMoment::Change)); });
 }
 
 void CompMzVel::Form_Load()

@@ -93,6 +93,7 @@ private:
     void createInputFrames();
     void createOutputFrame();
     void connectHandlers();
+    void connectTyping();
 
     void HScroll1_Change();
     void HScroll1_Scroll();

@@ -11,6 +11,8 @@
 #include "toolkit/controls.h"
 #include "toolkit/figure_box.h"
 #include "toolkit/up_down.h"
+#include "toolkit/value_editor.h"
+#include "typed_value.h"
 
 #include <QGroupBox>
 #include <QLineEdit>
@@ -48,6 +50,24 @@ int scrollPosition(double setting, double scale)
 QString qs(const std::string &text)
 {
     return QString::fromStdString(text);
+}
+
+QString settingText(int position, double scale)
+{
+    return qs(conv::generalText(position / scale));
+}
+
+TypedPosition verdict(const QString &text, const typed::Scale &scale, const typed::Wording &wording)
+{
+    const typed::Verdict v = typed::judge(text.toStdString(), scale, wording);
+    return {v.position, qs(v.note)};
+}
+
+ValueTyping typing(const QString &name, const typed::Scale &scale, const typed::Wording &wording)
+{
+    return {.name = name,
+            .accepts = [=] { return qs(typed::acceptsText(scale, wording)); },
+            .read = [=](const QString &text) { return verdict(text, scale, wording); }};
 }
 
 } // namespace
@@ -105,6 +125,30 @@ void RootFindParameters::connectHandlers()
     connect(Text4, &QLineEdit::textChanged, this, &RootFindParameters::Text4_Change);
     connect(Command1, &QPushButton::clicked, this, &RootFindParameters::Command1_Click);
     connect(Command2, &QPushButton::clicked, this, &RootFindParameters::Command2_Click);
+
+    const typed::Wording radians{.unit = " radians"};
+    typed::Wording tolerance = radians;
+    tolerance.noun = "tolerance";
+    tolerance.kind = "A tolerance";
+    tolerance.steps = ", in steps of 1E-09, such as 5E-08";
+    typeInto(HScroll1, Text1,
+             typing(QStringLiteral("Type the tolerance"),
+                    typed::fractions(HScroll1->minimum(), HScroll1->maximum(), toleranceScale), tolerance),
+             [](int p) { return settingText(p, toleranceScale); });
+    typed::Wording increment = radians;
+    increment.noun = "increment";
+    increment.kind = "An increment";
+    increment.steps = ", in steps of 1E-07, such as 2.5E-06";
+    typeInto(HScroll2, Text2,
+             typing(QStringLiteral("Type the increment"),
+                    typed::fractions(HScroll2->minimum(), HScroll2->maximum(), incrementScale), increment),
+             [](int p) { return settingText(p, incrementScale); });
+    // What a step of the arrows writes.
+    ValueTyping iterations = typing(QStringLiteral("Type the maximum iterations"),
+                                    typed::wholeNumbers(iterationsMinimum, iterationsMaximum),
+                                    {.noun = "whole number", .kind = "A whole number"});
+    iterations.apply = [this](int n) { Text4->setText(QString::number(n)); };
+    typeInto(UpDown1, Text4, std::move(iterations));
 }
 
 void RootFindParameters::Form_Load()
@@ -126,12 +170,12 @@ void RootFindParameters::closeBoxPressed()
 
 void RootFindParameters::HScroll1_Change()
 {
-    Text1->setText(qs(conv::generalText(HScroll1->value() / toleranceScale)));
+    Text1->setText(settingText(HScroll1->value(), toleranceScale));
 }
 
 void RootFindParameters::HScroll2_Change()
 {
-    Text2->setText(qs(conv::generalText(HScroll2->value() / incrementScale)));
+    Text2->setText(settingText(HScroll2->value(), incrementScale));
 }
 
 void RootFindParameters::Text4_Change()

@@ -11,6 +11,8 @@
 #include "toolkit/controls.h"
 #include "toolkit/figure_box.h"
 #include "toolkit/messages.h"
+#include "toolkit/value_editor.h"
+#include "typed_value.h"
 
 #include <QGroupBox>
 #include <QLineEdit>
@@ -122,6 +124,28 @@ void Setup::connectHandlers()
     connect(Command1, &QPushButton::clicked, this, &Setup::Command1_Click);
     connect(Command2, &QPushButton::clicked, this, &Setup::Command2_Click);
     connect(Command3, &QPushButton::clicked, this, &Setup::Command3_Click);
+    connectTyping(HScroll1, Text1, QStringLiteral("Type the target elevation"));
+    connectTyping(HScroll2, Text2, QStringLiteral("Type the firing position elevation"));
+    connectTyping(HScroll3, Text3, QStringLiteral("Type the horizontal distance to the target"));
+}
+
+void Setup::connectTyping(QScrollBar *bar, QLineEdit *box, const QString &name)
+{
+    const auto scale = [bar] { return typed::wholeNumbers(bar->minimum(), bar->maximum()); };
+    // The bars open only once a unit is chosen.
+    const auto wording = [this] {
+        return typed::Wording{.unit = " " + Label6->text().toStdString(), .noun = "whole number",
+                              .kind = "A whole number"};
+    };
+    typeInto(bar, box,
+             {.name = name,
+              .accepts = [=] { return QString::fromStdString(typed::acceptsText(scale(), wording())); },
+              .read =
+                  [=](const QString &text) {
+                      const typed::Verdict v = typed::judge(text.toStdString(), scale(), wording());
+                      return TypedPosition{v.position, QString::fromStdString(v.note)};
+                  }},
+             wholeNumberText);
 }
 
 // Choosing by mouse, keyboard or code runs the handler; clicking the option

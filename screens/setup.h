@@ -59,6 +59,7 @@ protected:
 private:
     void createControls();
     void connectHandlers();
+    void connectTyping(QScrollBar *bar, QLineEdit *box, const QString &name);
     void whenChosen(QRadioButton *option, void (Setup::*handler)());
     void showDistanceUnit(const QString &name);
 
