@@ -1,4 +1,6 @@
 #include "angle_solver.h"
+#include "drag.h"
+#include "drag_inputs.h"
 #include "min_velocity.h"
 #include "module1.h"
 #include "muzzle_velocity.h"
@@ -78,5 +80,70 @@ void BM_CompMuzVel(benchmark::State &state)
     }
 }
 BENCHMARK(BM_CompMuzVel)->Unit(benchmark::kMicrosecond);
+
+// With air resistance, on the level 1000 m problem at 150 m/s.
+drag::Shot dragShot(int preset)
+{
+    const drag::Projectile p = drag::presets()[preset].metric;
+    return {1000, 0, 0, units::metricGravity, drag::dragFactorPerLength(p, drag::Units::Metric), 150, 0.2254919};
+}
+
+constexpr int baseball = 0;
+constexpr int cannonball = 4;
+
+// One trajectory from the muzzle to its event: the vacuum low angle, falling short.
+void BM_DragFlight(benchmark::State &state)
+{
+    const drag::Shot shot = dragShot(static_cast<int>(state.range(0)));
+    int steps = 0;
+    for (auto _ : state) {
+        const drag::Flight f = drag::fly(shot);
+        benchmark::DoNotOptimize(f.end);
+        steps = f.steps;
+    }
+    state.counters["steps"] = steps;
+}
+BENCHMARK(BM_DragFlight)->Arg(baseball)->Arg(cannonball)->Unit(benchmark::kMicrosecond);
+
+// The same, sampled for the plot.
+void BM_DragFlightPath(benchmark::State &state)
+{
+    const drag::Shot shot = dragShot(cannonball);
+    for (auto _ : state) {
+        const drag::Flight f = drag::fly(shot, 240);
+        benchmark::DoNotOptimize(f.path.data());
+    }
+}
+BENCHMARK(BM_DragFlightPath)->Unit(benchmark::kMicrosecond);
+
+// Both corrected angles for the cannonball; for the baseball, which cannot reach the
+// target at this velocity, the farthest distance instead.
+void BM_DragHitAngles(benchmark::State &state)
+{
+    const drag::Shot shot = dragShot(static_cast<int>(state.range(0)));
+    int flights = 0;
+    for (auto _ : state) {
+        const drag::HitAngles hit = drag::hitAngles(shot);
+        benchmark::DoNotOptimize(hit.low.value);
+        flights = hit.flights;
+    }
+    state.counters["flights"] = flights;
+}
+BENCHMARK(BM_DragHitAngles)->Arg(cannonball)->Arg(baseball)->Unit(benchmark::kMillisecond);
+
+// The muzzle velocity that hits at 45 degrees with the cannonball.
+void BM_DragHitVelocity(benchmark::State &state)
+{
+    drag::Shot shot = dragShot(cannonball);
+    shot.angle = 0.7853981633974483;
+    int flights = 0;
+    for (auto _ : state) {
+        const drag::HitVelocity hit = drag::hitVelocity(shot);
+        benchmark::DoNotOptimize(hit.hit.value);
+        flights = hit.flights;
+    }
+    state.counters["flights"] = flights;
+}
+BENCHMARK(BM_DragHitVelocity)->Unit(benchmark::kMillisecond);
 
 } // namespace
