@@ -1,5 +1,7 @@
 #include "result_extras.h"
 
+#include "module1.h"
+
 #include <QAction>
 #include <QClipboard>
 #include <QEvent>
@@ -46,8 +48,17 @@ void ResultExtras::showMenu(const QPoint &at)
 void ResultExtras::setProblem(const PlotProblem &problem)
 {
     m_problem = problem;
-    if (m_plot)
+    if (m_plot) {
+        m_plot->setQuestion(question());
         m_plot->setProblem(problem);
+    }
+}
+
+// The muzzle velocity screen gives the angle, the angle screen the velocity.
+PlotQuestion ResultExtras::question() const
+{
+    return {m_screen->objectName() == QLatin1String("CompMzVel"), Module1.AngleUnitCode == "r",
+            QString::fromStdString(Module1.AngleUnitName)};
 }
 
 void ResultExtras::setSolutions(const std::vector<PlotSolution> &solutions)
@@ -66,6 +77,7 @@ void ResultExtras::showTrajectory()
         m_plot = new TrajectoryPlot(m_screen);
         m_plot->addActions(m_actions);
         m_plot->setContextMenuPolicy(Qt::ActionsContextMenu);
+        m_plot->setQuestion(question());
         m_plot->setProblem(m_problem);
         m_plot->setSolutions(m_solutions);
     }
@@ -74,7 +86,10 @@ void ResultExtras::showTrajectory()
 
 void ResultExtras::copyResults() const
 {
-    QGuiApplication::clipboard()->setText(tabSeparated(m_rows()));
+    QList<QStringList> rows = m_rows();
+    if (m_plot)
+        rows += m_plot->dragRows();
+    QGuiApplication::clipboard()->setText(tabSeparated(rows));
 }
 
 QList<QWidget *> ResultExtras::morePages() const

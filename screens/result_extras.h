@@ -31,6 +31,7 @@ public:
     void setSolutions(const std::vector<PlotSolution> &solutions);
 
     void showTrajectory();
+    // The result rows, and the air resistance rows while the plot has them turned on.
     void copyResults() const;
 
     // Pages to print after the screen: the plot while it is open.
@@ -44,6 +45,7 @@ protected:
 
 private:
     QAction *addAction(const QString &text, const QKeySequence &key, const std::function<void()> &run);
+    PlotQuestion question() const;
     void showMenu(const QPoint &at);
 
     QWidget *m_screen;

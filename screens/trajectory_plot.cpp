@@ -1,16 +1,23 @@
 #include "trajectory_plot.h"
 
 #include "conversions.h"
+#include "drag.h"
+#include "drag_inputs.h"
 
+#include <QAbstractTextDocumentLayout>
 #include <QBrush>
 #include <QChart>
 #include <QChartView>
+#include <QCheckBox>
+#include <QComboBox>
 #include <QFontMetricsF>
 #include <QGraphicsRectItem>
 #include <QGraphicsSimpleTextItem>
 #include <QGridLayout>
 #include <QHBoxLayout>
+#include <QKeyEvent>
 #include <QLabel>
+#include <QLineEdit>
 #include <QLineF>
 #include <QLegend>
 #include <QLineSeries>
@@ -20,8 +27,10 @@
 #include <QScatterSeries>
 #include <QScopedValueRollback>
 #include <QScreen>
+#include <QTextEdit>
 #include <QValueAxis>
 #include <QVBoxLayout>
+#include <QtMath>
 
 #include <algorithm>
 #include <array>
@@ -46,9 +55,56 @@ constexpr std::array<double, 3> labelScales{1.0, 0.85, 0.7};
 const std::array<QColor, 2> solutionColours{QColor(0, 90, 200), QColor(200, 40, 40)};
 const std::array<Qt::PenStyle, 2> solutionStyles{Qt::SolidLine, Qt::DashLine};
 
+// Samples of a flight with air resistance, evenly spaced in time.
+constexpr int dragSamples = 240;
+
+struct DragField
+{
+    drag::Field field;
+    const char *name;
+    const char *caption;
+};
+const std::array<DragField, 4> dragFields{{
+    {drag::Field::Mass, "Mass", "Mass"},
+    {drag::Field::Diameter, "Diameter", "Diameter"},
+    {drag::Field::DragCoefficient, "DragCoefficient", "Drag coefficient"},
+    {drag::Field::AirDensity, "AirDensity", "Air density"},
+}};
+
+const QColor errorText(160, 0, 0);
+const QColor errorBase(255, 225, 225);
+
 QString number(double value)
 {
     return QString::fromStdString(conv::generalText(value));
+}
+
+// A figure for the air resistance lines; the solvers never hand over anything
+// non-finite, but nothing non-finite reaches the screen either way.
+QString figure(double value, std::string_view pattern)
+{
+    if (!std::isfinite(value))
+        return QStringLiteral("(too large to show)");
+    return QString::fromStdString(conv::formatPattern(value, pattern));
+}
+
+// "Solution # 1 with air resistance": the solution's name from its legend.
+QString dragName(const PlotSolution &s)
+{
+    return s.legend.section(QLatin1Char(':'), 0, 0) + QStringLiteral(" with air resistance");
+}
+
+drag::Units unitsOf(const PlotProblem &p)
+{
+    return p.distanceUnit == QLatin1String("Feet") ? drag::Units::Imperial : drag::Units::Metric;
+}
+
+// Radians, or degrees with pi taken as 3.14159 as the result screens show them.
+QString angleText(double radians, const PlotQuestion &q, bool fine)
+{
+    if (q.radians)
+        return figure(radians, "#0.000");
+    return figure(radians * 180 / 3.14159, fine ? "#0.000" : "#0.00");
 }
 
 // Enough to write every multiple of `step` exactly.
@@ -280,6 +336,9 @@ TrajectoryPlot::TrajectoryPlot(QWidget *resultScreen) : QWidget(resultScreen, Qt
     layout->addWidget(m_note);
     m_legend = new QWidget;
     layout->addWidget(m_legend);
+    createDragPanel();
+    layout->addWidget(m_airResistance);
+    layout->addWidget(m_dragPanel);
 
     connect(m_chart, &QChart::plotAreaChanged, this, [this] {
         fitAxes();
@@ -288,10 +347,368 @@ TrajectoryPlot::TrajectoryPlot(QWidget *resultScreen) : QWidget(resultScreen, Qt
     rebuild();
 }
 
+void TrajectoryPlot::createDragPanel()
+{
+    m_airResistance = new QCheckBox(QStringLiteral("With &air resistance"));
+    m_airResistance->setObjectName(QStringLiteral("AirResistance"));
+    m_airResistance->setToolTip(QStringLiteral(
+        "Also fly each solution through still air, with drag growing as the square of the speed"));
+    connect(m_airResistance, &QCheckBox::toggled, this, &TrajectoryPlot::airResistanceToggled);
+
+    m_dragPanel = new QWidget;
+    m_dragPanel->setObjectName(QStringLiteral("DragPanel"));
+    m_dragPanel->hide();
+    auto *grid = new QGridLayout(m_dragPanel);
+    grid->setContentsMargins(8, 0, 8, 2);
+    grid->setVerticalSpacing(3);
+
+    m_projectile = new QComboBox;
+    m_projectile->setObjectName(QStringLiteral("Projectile"));
+    for (const drag::Preset &preset : drag::presets()) {
+        m_projectile->addItem(QString::fromUtf8(preset.name));
+        m_projectile->setItemData(m_projectile->count() - 1, QString::fromUtf8(preset.source), Qt::ToolTipRole);
+    }
+    m_projectile->addItem(QStringLiteral("Custom"));
+    m_projectile->setItemData(m_projectile->count() - 1, QStringLiteral("The mass, diameter, drag coefficient and air density as typed"),
+                              Qt::ToolTipRole);
+    auto *projectileLabel = new QLabel(QStringLiteral("&Projectile"));
+    projectileLabel->setBuddy(m_projectile);
+    grid->addWidget(projectileLabel, 0, 0);
+    grid->addWidget(m_projectile, 0, 1, 1, 6, Qt::AlignLeft);
+    connect(m_projectile, &QComboBox::currentIndexChanged, this, &TrajectoryPlot::presetChosen);
+
+    for (std::size_t i = 0; i < dragFields.size(); ++i) {
+        auto *edit = new QLineEdit;
+        edit->setObjectName(QLatin1String(dragFields[i].name));
+        edit->setAccessibleName(QLatin1String(dragFields[i].caption));
+        // Room for the longest preset figure and a little more.
+        edit->setFixedWidth(edit->fontMetrics().horizontalAdvance(QStringLiteral("0.0764743")) + 16);
+        edit->installEventFilter(this);
+        connect(edit, &QLineEdit::textEdited, this, &TrajectoryPlot::fieldEdited);
+        connect(edit, &QLineEdit::editingFinished, this, &TrajectoryPlot::fieldFinished);
+        auto *caption = new QLabel(QLatin1String(dragFields[i].caption));
+        caption->setBuddy(edit);
+        auto *unit = new QLabel;
+        unit->setObjectName(QLatin1String(dragFields[i].name) + QStringLiteral("Unit"));
+        // Wide enough for every unit and a gap before the next field.
+        unit->setMinimumWidth(unit->fontMetrics().horizontalAdvance(QStringLiteral("lb/ft\u00b3")) + 16);
+        m_fieldCaptions.push_back(caption);
+        m_fields.push_back(edit);
+        m_fieldUnits.push_back(unit);
+    }
+    m_accepted.resize(m_fields.size());
+    grid->setColumnStretch(6, 1);
+
+    m_dragNote = new QLabel;
+    m_dragNote->setObjectName(QStringLiteral("DragNote"));
+    m_dragNote->setWordWrap(true);
+    QPalette notePalette = m_dragNote->palette();
+    notePalette.setColor(QPalette::WindowText, errorText);
+    m_dragNote->setPalette(notePalette);
+    m_dragNote->hide();
+
+    m_dragResults = new QTextEdit;
+    m_dragResults->setObjectName(QStringLiteral("DragResults"));
+    m_dragResults->setAccessibleName(QStringLiteral("Air resistance results"));
+    m_dragResults->setReadOnly(true);
+    m_dragResults->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    m_dragResults->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    m_dragResults->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
+    connect(m_dragResults->document()->documentLayout(), &QAbstractTextDocumentLayout::documentSizeChanged, this,
+            &TrajectoryPlot::fitDragResults);
+
+    arrangeDragFields(2);
+    m_twoColumnWidth = grid->minimumSize().width();
+    showPresetFields();
+}
+
+// Two fields to a row, or one below the other when the window is too narrow for two.
+void TrajectoryPlot::arrangeDragFields(int columns)
+{
+    if (columns == m_fieldColumns)
+        return;
+    m_fieldColumns = columns;
+    auto *grid = static_cast<QGridLayout *>(m_dragPanel->layout());
+    for (std::size_t i = 0; i < m_fields.size(); ++i) {
+        const int row = 1 + int(i) / columns, column = 3 * (int(i) % columns);
+        for (QWidget *w : {static_cast<QWidget *>(m_fieldCaptions[i]), static_cast<QWidget *>(m_fields[i]),
+                           static_cast<QWidget *>(m_fieldUnits[i])}) {
+            grid->removeWidget(w);
+            grid->addWidget(w, row, column + (w == m_fields[i] ? 1 : w == m_fieldUnits[i] ? 2 : 0));
+        }
+    }
+    const int next = 1 + int(m_fields.size() + std::size_t(columns) - 1) / columns;
+    grid->removeWidget(m_dragNote);
+    grid->removeWidget(m_dragResults);
+    grid->addWidget(m_dragNote, next, 0, 1, 7);
+    grid->addWidget(m_dragResults, next + 1, 0, 1, 7);
+}
+
+void TrajectoryPlot::resizeEvent(QResizeEvent *event)
+{
+    QWidget::resizeEvent(event);
+    const QMargins margins = layout()->contentsMargins();
+    arrangeDragFields(width() - margins.left() - margins.right() >= m_twoColumnWidth ? 2 : 1);
+}
+
 void TrajectoryPlot::setProblem(const PlotProblem &problem)
 {
+    const bool unitsChanged = unitsOf(problem) != unitsOf(m_problem);
     m_problem = problem;
+    if (unitsChanged) {
+        // A custom projectile was typed in the other units: start again from the first preset.
+        if (m_projectile->currentIndex() >= int(drag::presets().size()))
+            m_projectile->setCurrentIndex(0);
+        showPresetFields();
+    }
     rebuild();
+}
+
+void TrajectoryPlot::setQuestion(const PlotQuestion &question)
+{
+    m_question = question;
+    if (airResistance())
+        rebuild();
+}
+
+bool TrajectoryPlot::airResistance() const
+{
+    return m_airResistance->isChecked();
+}
+
+void TrajectoryPlot::airResistanceToggled(bool on)
+{
+    m_dragPanel->setVisible(on);
+    rebuild();
+    // Room for the panel below the plot where the desktop has it, given back when it goes.
+    if (on) {
+        const QRect avail = screen()->availableGeometry();
+        const QRect frame = frameGeometry();
+        const int wanted = m_dragPanel->sizeHint().height() + layout()->spacing();
+        const int grow = std::clamp(avail.height() - frame.height(), 0, wanted);
+        m_addedHeight = grow;
+        if (grow > 0) {
+            resize(width(), height() + grow);
+            if (frame.bottom() + grow > avail.bottom())
+                move(x(), std::max(avail.top(), avail.bottom() + 1 - frame.height() - grow));
+        }
+    } else if (m_addedHeight > 0) {
+        resize(width(), std::max(minimumHeight(), height() - m_addedHeight));
+        m_addedHeight = 0;
+    }
+}
+
+void TrajectoryPlot::presetChosen(int index)
+{
+    m_projectile->setToolTip(m_projectile->itemData(index, Qt::ToolTipRole).toString());
+    if (index < int(drag::presets().size())) {
+        showPresetFields();
+        rebuild();
+    }
+}
+
+// The chosen preset's figures in the problem's units.
+void TrajectoryPlot::showPresetFields()
+{
+    const drag::Units units = unitsOf(m_problem);
+    for (std::size_t i = 0; i < dragFields.size(); ++i) {
+        const drag::FieldRange range = drag::fieldRange(dragFields[i].field, units);
+        m_fieldUnits[i]->setText(QString::fromUtf8(range.unit));
+        m_fields[i]->setToolTip(QStringLiteral("%1: a number from %2 to %3%4. Enter sets it, Escape keeps the old value.")
+                                    .arg(QLatin1String(dragFields[i].caption),
+                                         QString::fromStdString(drag::fieldText(range.minimum)),
+                                         QString::fromStdString(drag::fieldText(range.maximum)),
+                                         *range.unit ? QStringLiteral(" ") + QString::fromUtf8(range.unit) : QString()));
+    }
+    const int index = m_projectile->currentIndex();
+    if (index < 0 || index >= int(drag::presets().size()))
+        return;
+    const drag::Projectile p = drag::inUnits(drag::presets()[index].metric, units);
+    const std::array<double, 4> values{p.mass, p.diameter, p.dragCoefficient, p.airDensity};
+    for (std::size_t i = 0; i < m_fields.size(); ++i) {
+        m_accepted[i] = QString::fromStdString(drag::fieldText(values[i]));
+        m_fields[i]->setText(m_accepted[i]);
+    }
+}
+
+// Typing makes the projectile a custom one; what is typed counts once it is entered.
+void TrajectoryPlot::fieldEdited()
+{
+    const int custom = int(drag::presets().size());
+    if (m_projectile->currentIndex() != custom) {
+        const QSignalBlocker quiet(m_projectile);
+        m_projectile->setCurrentIndex(custom);
+        m_projectile->setToolTip(m_projectile->itemData(custom, Qt::ToolTipRole).toString());
+    }
+}
+
+void TrajectoryPlot::fieldFinished()
+{
+    for (std::size_t i = 0; i < m_fields.size(); ++i)
+        if (drag::readEntry(m_fields[i]->text().toStdString(), drag::fieldRange(dragFields[i].field, unitsOf(m_problem)))
+                .outcome == drag::EntryOutcome::Valid)
+            m_accepted[i] = m_fields[i]->text();
+    rebuild();
+}
+
+bool TrajectoryPlot::eventFilter(QObject *watched, QEvent *event)
+{
+    if (event->type() == QEvent::KeyPress && static_cast<QKeyEvent *>(event)->key() == Qt::Key_Escape) {
+        const auto it = std::find(m_fields.begin(), m_fields.end(), watched);
+        if (it != m_fields.end()) {
+            (*it)->setText(m_accepted[std::size_t(it - m_fields.begin())]);
+            rebuild();
+            return true;
+        }
+    }
+    return QWidget::eventFilter(watched, event);
+}
+
+// Reads the four fields, marks each refused one in place and says why under them;
+// k per unit of length when all are good.
+std::optional<double> TrajectoryPlot::readProjectile()
+{
+    const drag::Units units = unitsOf(m_problem);
+    QStringList notes;
+    std::array<double, 4> values{};
+    for (std::size_t i = 0; i < m_fields.size(); ++i) {
+        const drag::FieldRange range = drag::fieldRange(dragFields[i].field, units);
+        const drag::Entry entry = drag::readEntry(m_fields[i]->text().toStdString(), range);
+        const bool good = entry.outcome == drag::EntryOutcome::Valid;
+        QPalette palette = m_dragPanel->palette();
+        if (!good) {
+            palette.setColor(QPalette::Base, errorBase);
+            notes << QStringLiteral("%1: %2").arg(QLatin1String(dragFields[i].caption),
+                                                  QString::fromStdString(drag::entryNote(entry, range)));
+        }
+        m_fields[i]->setPalette(palette);
+        values[i] = entry.value;
+    }
+    const drag::Projectile projectile{values[0], values[1], values[2], values[3]};
+    if (notes.isEmpty())
+        if (const std::string tooLight = drag::tooLightNote(projectile, units); !tooLight.empty())
+            notes << QString::fromStdString(tooLight);
+    m_dragNote->setText(notes.join(QLatin1Char('\n')));
+    m_dragNote->setVisible(!notes.isEmpty());
+    if (!notes.isEmpty())
+        return std::nullopt;
+    return drag::dragFactorPerLength(projectile, units);
+}
+
+std::optional<TrajectoryPlot::DragFlight> TrajectoryPlot::dragFlight(const PlotSolution &s, double k) const
+{
+    const PlotProblem &p = m_problem;
+    const drag::Flight f = drag::fly({p.sx, p.so, p.sy, p.g, k, s.velocity, s.angle}, dragSamples);
+    if (f.arrival == drag::Arrival::InvalidShot)
+        return std::nullopt;
+    const QString unit = p.distanceUnit;
+    const auto length = [&unit](double v) { return figure(v, "#0.0") + QLatin1Char(' ') + unit; };
+    const auto none = [](double v) { return std::abs(v) < 0.05; };
+
+    QString where;
+    switch (f.arrival) {
+    case drag::Arrival::AtDistance:
+        where = none(f.miss) ? QStringLiteral("hits the target")
+                             : QStringLiteral("passes %1 %2 the target")
+                                   .arg(length(std::abs(f.miss)), f.miss < 0 ? QStringLiteral("below") : QStringLiteral("above"));
+        break;
+    case drag::Arrival::ShortAtHeight:
+        where = none(f.shortBy) ? QStringLiteral("hits the target")
+                                : QStringLiteral("falls %1 short, at the target's height").arg(length(f.shortBy));
+        break;
+    case drag::Arrival::BelowTargetHeight:
+        where = f.apex ? QStringLiteral("never rises to the target's height: tops out %1 below it")
+                             .arg(length(p.sy - f.apex->y))
+                       : QStringLiteral("never rises to the target's height");
+        break;
+    case drag::Arrival::NoArrival:
+    case drag::Arrival::InvalidShot:
+        where = QStringLiteral("neither reaches the target's distance nor comes down to its height in %1 Seconds: "
+                               "drawn as far as it got")
+                    .arg(figure(f.end.t, "#0"));
+        break;
+    }
+    DragFlight out;
+    out.line = dragName(s) + QStringLiteral(": ") + where;
+    if (f.arrival != drag::Arrival::NoArrival)
+        out.line += QStringLiteral("; time of flight %1 Seconds").arg(figure(f.end.t, "#0.00"));
+    if (f.apex)
+        out.line += QStringLiteral("; apogee %1").arg(length(f.apex->y));
+    out.path.reserve(f.path.size());
+    for (const drag::Point &point : f.path)
+        out.path.emplace_back(point.x, point.y);
+    return out;
+}
+
+// What hits the target with air resistance: the two angles at the screen's velocity,
+// or the velocity at its angle.
+QString TrajectoryPlot::hitLine(double k) const
+{
+    const PlotProblem &p = m_problem;
+    const PlotSolution &s = m_solutions.front();
+    const QString speed = p.distanceUnit + QStringLiteral("/Sec");
+    const QString angleUnit = m_question.angleUnit;
+    if (m_question.angleGiven) {
+        const drag::HitVelocity hit = drag::hitVelocity({p.sx, p.so, p.sy, p.g, k, 0, s.angle});
+        const QString at = angleText(s.angle, m_question, true) + QLatin1Char(' ') + angleUnit;
+        if (hit.hit.outcome == drag::HitOutcome::Found)
+            return QStringLiteral("Muzzle velocity that hits the target with air resistance at %1: %2 %3")
+                .arg(at, figure(hit.hit.value, "#0.00"), speed);
+        if (hit.hit.outcome == drag::HitOutcome::NotReachable && hit.searchedUpTo > 0)
+            return QStringLiteral("No muzzle velocity up to %1 %2 hits the target at %3 with air resistance")
+                .arg(figure(hit.searchedUpTo, "#0.0"), speed, at);
+        return QStringLiteral("No muzzle velocity hits the target at %1 with air resistance").arg(at);
+    }
+
+    const drag::HitAngles hit = drag::hitAngles({p.sx, p.so, p.sy, p.g, k, s.velocity, 0});
+    const QString at = QStringLiteral("at %1 %2").arg(number(s.velocity), speed);
+    const QString limit = angleText(282.428941 / 180, m_question, false) + QLatin1Char(' ') + angleUnit;
+    const auto angle = [&](const drag::Hit &h) { return angleText(h.value, m_question, false); };
+    const bool low = hit.low.outcome == drag::HitOutcome::Found, high = hit.high.outcome == drag::HitOutcome::Found;
+    if (low && high)
+        return QStringLiteral("Angles that hit the target with air resistance %1: %2 and %3 %4")
+            .arg(at, angle(hit.low), angle(hit.high), angleUnit);
+    if (low)
+        return QStringLiteral("Angles that hit the target with air resistance %1: %2 %3, and one above %4")
+            .arg(at, angle(hit.low), angleUnit, limit);
+    if (hit.low.outcome == drag::HitOutcome::AboveAngleLimit)
+        return QStringLiteral("Angles that hit the target with air resistance %1 lie above %2").arg(at, limit);
+    if (hit.farthest)
+        return QStringLiteral("No angle reaches the target with air resistance %1: it carries at most %2 %3 at the "
+                              "target's height")
+            .arg(at, figure(*hit.farthest, "#0.0"), p.distanceUnit);
+    if (hit.low.outcome == drag::HitOutcome::NotReachable)
+        return QStringLiteral("No angle reaches the target with air resistance %1: it rises no higher than %2 %3")
+            .arg(at, figure(hit.highest, "#0.0"), p.distanceUnit);
+    return {};
+}
+
+// As tall as its text: the whole of it shows, on screen and on the printed page.
+void TrajectoryPlot::fitDragResults()
+{
+    const QMargins margins = m_dragResults->contentsMargins();
+    const int height = qCeil(m_dragResults->document()->size().height()) + margins.top() + margins.bottom();
+    if (m_dragResults->height() != height)
+        m_dragResults->setFixedHeight(height);
+}
+
+QList<QStringList> TrajectoryPlot::dragRows() const
+{
+    if (!airResistance())
+        return {};
+    QList<QStringList> rows{{}, {QStringLiteral("Air resistance"), m_projectile->currentText()}};
+    for (std::size_t i = 0; i < m_fields.size(); ++i) {
+        QStringList row{QLatin1String(dragFields[i].caption), m_fields[i]->text()};
+        if (!m_fieldUnits[i]->text().isEmpty())
+            row << m_fieldUnits[i]->text();
+        rows << row;
+    }
+    const QString shown = m_dragNote->text().isEmpty() ? QString() : m_dragNote->text() + QLatin1Char('\n');
+    for (const QString &line : (shown + m_dragResults->toPlainText()).split(QLatin1Char('\n'), Qt::SkipEmptyParts)) {
+        const qsizetype colon = line.indexOf(QStringLiteral(": "));
+        rows << (colon < 0 ? QStringList{line} : QStringList{line.left(colon), line.mid(colon + 2)});
+    }
+    return rows;
 }
 
 void TrajectoryPlot::setSolutions(const std::vector<PlotSolution> &solutions)
@@ -355,14 +772,49 @@ void TrajectoryPlot::rebuild()
             labels.push_back({*apex, QStringLiteral("Apogee %1 %2").arg(s.apogeeText, unit), Qt::AlignHCenter});
         }
     }
+    // Beside each vacuum curve, in a lighter shade of its colour and dotted: the same
+    // shot through the air, as far as its arrival, which a small square marks.
+    std::vector<QAbstractSeries *> withDrag;
+    QStringList dragLines;
+    if (airResistance()) {
+        const std::optional<double> k = readProjectile();
+        for (std::size_t i = 0; k && i < m_solutions.size() && i < solutionColours.size(); ++i) {
+            const std::optional<DragFlight> flight = dragFlight(m_solutions[i], *k);
+            withDrag.push_back(nullptr);
+            if (!flight)
+                continue;
+            for (const QPointF &point : flight->path)
+                include(m_bounds, point);
+            const QColor shade = solutionColours[i].lighter(160);
+            withDrag.back() = lineSeries(dragName(m_solutions[i]), QPen(shade, 2, Qt::DotLine), flight->path);
+            auto *arrival = markers(QStringLiteral("Arrival with air resistance %1").arg(i + 1),
+                                    QScatterSeries::MarkerShapeRectangle, shade, {flight->path.back()});
+            arrival->setMarkerSize(markerSize * 0.7);
+            unlisted.push_back(arrival);
+            dragLines << flight->line;
+        }
+        if (k && !m_solutions.empty()) {
+            if (const QString hit = hitLine(*k); !hit.isEmpty())
+                dragLines << hit;
+        } else if (!k) {
+            dragLines << QStringLiteral("Correct the entry above to see the flights with air resistance.");
+        } else {
+            dragLines << QStringLiteral("Compute on the result screen to see the flights with air resistance.");
+        }
+    }
+    m_dragResults->setPlainText(dragLines.join(QLatin1Char('\n')));
+
     unlisted.push_back(markers(QStringLiteral("Firing point and target"), QScatterSeries::MarkerShapeCircle,
                                Qt::black, {muzzle, target}));
 
     for (QAbstractSeries *s : series)
         m_chart->addSeries(s);
+    for (QAbstractSeries *s : withDrag)
+        if (s)
+            m_chart->addSeries(s);
     for (QAbstractSeries *s : unlisted)
         m_chart->addSeries(s);
-    showLegend(series);
+    showLegend(series, withDrag);
     for (QAbstractSeries *s : m_chart->series()) {
         s->attachAxis(m_x);
         s->attachAxis(m_y);
@@ -383,21 +835,30 @@ void TrajectoryPlot::rebuild()
     placeLabels();
 }
 
-void TrajectoryPlot::showLegend(const std::vector<QAbstractSeries *> &listed)
+void TrajectoryPlot::showLegend(const std::vector<QAbstractSeries *> &listed,
+                                const std::vector<QAbstractSeries *> &withDrag)
 {
     auto *legend = new QWidget;
     legend->setObjectName(QStringLiteral("legend"));
     auto *grid = new QGridLayout(legend);
     grid->setContentsMargins(8, 0, 8, 2);
     grid->setVerticalSpacing(2);
-    // Ground and line of sight share the first row; each solution has one to itself.
+    const auto entry = [this](const QAbstractSeries *s) {
+        const auto *line = static_cast<const QLineSeries *>(s);
+        return legendEntry(line->pen(), line->name(), devicePixelRatioF());
+    };
+    // Ground and line of sight share the first row; each solution has one to itself,
+    // shared with its flight through the air when there is one.
     for (std::size_t i = 0; i < listed.size(); ++i) {
-        const auto *line = static_cast<const QLineSeries *>(listed[i]);
-        QWidget *entry = legendEntry(line->pen(), line->name(), devicePixelRatioF());
+        const int row = static_cast<int>(i) - 1;
         if (i < 2)
-            grid->addWidget(entry, 0, static_cast<int>(i));
-        else
-            grid->addWidget(entry, static_cast<int>(i) - 1, 0, 1, 2);
+            grid->addWidget(entry(listed[i]), 0, static_cast<int>(i));
+        else if (i - 2 < withDrag.size() && withDrag[i - 2]) {
+            grid->addWidget(entry(listed[i]), row, 0);
+            grid->addWidget(entry(withDrag[i - 2]), row, 1);
+        } else {
+            grid->addWidget(entry(listed[i]), row, 0, 1, 2);
+        }
     }
     // The layout hands back the old entry's item: it is ours to delete.
     delete layout()->replaceWidget(m_legend, legend);

@@ -3,19 +3,28 @@
 // A picture of the shot in its own window beside a result screen: the ground,
 // the firing point, the target, the line of sight and each computed solution's
 // flight to the target with the apogee it reaches on the way, drawn to equal
-// scales whenever the window's shape allows.
+// scales whenever the window's shape allows. With air resistance turned on, a
+// panel below describes the projectile, each solution's flight through the air is
+// drawn beside its vacuum curve, and a text says where it arrives and what hits
+// the target instead.
 
+#include <QList>
 #include <QPointF>
 #include <QString>
+#include <QStringList>
 #include <QWidget>
 
 #include <optional>
 #include <vector>
 
 class QAbstractSeries;
+class QCheckBox;
 class QChart;
+class QComboBox;
 class QGraphicsSimpleTextItem;
 class QLabel;
+class QLineEdit;
+class QTextEdit;
 class QValueAxis;
 
 struct PlotProblem
@@ -25,6 +34,15 @@ struct PlotProblem
     double sy = 0; // target elevation
     double g = 0;
     QString distanceUnit; // "Meters" or "Feet"
+};
+
+// What the result screen asks, for the air resistance lines: the angles for a given
+// velocity, or the velocity for a given angle.
+struct PlotQuestion
+{
+    bool angleGiven = false;
+    bool radians = false;
+    QString angleUnit; // "Degrees" or "Radians"
 };
 
 struct PlotSolution
@@ -60,8 +78,14 @@ public:
     explicit TrajectoryPlot(QWidget *resultScreen);
 
     void setProblem(const PlotProblem &problem);
+    void setQuestion(const PlotQuestion &question);
     // Solution 1 solid, solution 2 dashed; none shows the problem and the prompt.
     void setSolutions(const std::vector<PlotSolution> &solutions);
+
+    bool airResistance() const;
+    // The projectile and the air resistance lines as Copy Results adds them; none
+    // while air resistance is off.
+    QList<QStringList> dragRows() const;
 
     // Shows the window beside its result screen: right of it, else left, else
     // below or above; on a desktop too small for that, where it leaves the
@@ -74,9 +98,30 @@ public:
 
     static const QString prompt;
 
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override;
+    void resizeEvent(QResizeEvent *event) override;
+
 private:
+    struct DragFlight
+    {
+        std::vector<QPointF> path;
+        QString line; // where it arrives, its time of flight and apogee
+    };
+
+    void createDragPanel();
+    void arrangeDragFields(int columns);
+    void airResistanceToggled(bool on);
+    void presetChosen(int index);
+    void fieldEdited();
+    void fieldFinished();
+    void showPresetFields();
+    std::optional<double> readProjectile();
+    std::optional<DragFlight> dragFlight(const PlotSolution &s, double k) const;
+    QString hitLine(double k) const;
+    void fitDragResults();
     void rebuild();
-    void showLegend(const std::vector<QAbstractSeries *> &listed);
+    void showLegend(const std::vector<QAbstractSeries *> &listed, const std::vector<QAbstractSeries *> &withDrag);
     void fitAxes();
     void placeLabels();
     void setLabelScale(double scale);
@@ -95,6 +140,19 @@ private:
     QLabel *m_note = nullptr;
     QString m_scaleText;
     QWidget *m_legend = nullptr;
+    QCheckBox *m_airResistance = nullptr;
+    QWidget *m_dragPanel = nullptr;
+    QComboBox *m_projectile = nullptr;
+    std::vector<QLabel *> m_fieldCaptions;
+    std::vector<QLineEdit *> m_fields; // mass, diameter, drag coefficient, air density
+    std::vector<QLabel *> m_fieldUnits;
+    std::vector<QString> m_accepted;  // each field's last text that was read, for Escape
+    QLabel *m_dragNote = nullptr;
+    QTextEdit *m_dragResults = nullptr;
+    int m_addedHeight = 0;            // what turning air resistance on added to the window
+    int m_fieldColumns = 0;
+    int m_twoColumnWidth = 0;         // the panel's least width with two fields to a row
+    PlotQuestion m_question;
     PlotProblem m_problem;
     std::vector<PlotSolution> m_solutions;
     std::vector<Mark> m_marks;

@@ -2,13 +2,17 @@
 
 #include "comp_angle.h"
 #include "comp_mz_vel.h"
+#include "trajectory_plot.h"
 
+#include <QCheckBox>
 #include <QClipboard>
+#include <QComboBox>
 #include <QContextMenuEvent>
 #include <QLineEdit>
 #include <QMenu>
 #include <QPushButton>
 #include <QScrollBar>
+#include <QTextEdit>
 
 namespace {
 
@@ -50,6 +54,7 @@ private slots:
 
     void copyHoldsTheBoxesAsShown_data();
     void copyHoldsTheBoxesAsShown();
+    void copyAddsAirResistanceWhileOn();
     void menuOpensFromDisabledBoxes();
     void controlPPrintsLikePrintResults();
 
@@ -136,6 +141,40 @@ void TestResultExtras::copyHoldsTheBoxesAsShown()
         QCOMPARE(cells, shown);
     }
     QCOMPARE(text(w, QStringLiteral("Text7")).isEmpty(), !compute);
+}
+
+void TestResultExtras::copyAddsAirResistanceWhileOn()
+{
+    QWidget *w = open(QStringLiteral("CompAngle"), 1500, true);
+    QVERIFY(QTest::qWaitForWindowActive(w));
+    const auto copied = [w] {
+        QApplication::clipboard()->clear();
+        QTest::keyClick(w, Qt::Key_C, Qt::ControlModifier);
+        return QApplication::clipboard()->text().split(QLatin1Char('\n'), Qt::SkipEmptyParts);
+    };
+    const QStringList without = copied();
+    QTest::keyClick(w, Qt::Key_T, Qt::ControlModifier);
+    auto *plot = w->findChild<TrajectoryPlot *>();
+    QVERIFY(plot);
+    QCOMPARE(copied(), without);
+
+    plot->findChild<QComboBox *>(QStringLiteral("Projectile"))->setCurrentIndex(4);
+    plot->findChild<QCheckBox *>(QStringLiteral("AirResistance"))->click();
+    QVERIFY(QTest::qWaitForWindowActive(w));
+    QStringList rows = copied();
+    QCOMPARE(rows.mid(0, without.size()), without);
+    rows = rows.mid(without.size());
+    QStringList expected{"Air resistance\t12-pound iron cannonball", "Mass\t5.44311\tkg", "Diameter\t114.808\tmm",
+                         "Drag coefficient\t0.47", "Air density\t1.225\tkg/m\u00b3"};
+    // Each line as the plot shows it, the part before its first colon in a cell of its own.
+    for (const QString &line : plot->findChild<QTextEdit *>(QStringLiteral("DragResults"))->toPlainText().split('\n'))
+        expected << QString(line).replace(line.indexOf(QStringLiteral(": ")), 2, QStringLiteral("\t"));
+    QCOMPARE(rows, expected);
+    QCOMPARE(expected.size(), 5 + 3);
+
+    plot->findChild<QCheckBox *>(QStringLiteral("AirResistance"))->click();
+    QVERIFY(QTest::qWaitForWindowActive(w));
+    QCOMPARE(copied(), without);
 }
 
 void TestResultExtras::menuOpensFromDisabledBoxes()

@@ -6,12 +6,16 @@
 #include "trajectory_plot.h"
 
 #include <QChart>
+#include <QCheckBox>
+#include <QComboBox>
 #include <QGraphicsSimpleTextItem>
 #include <QLabel>
 #include <QLineEdit>
 #include <QLineSeries>
 #include <QPushButton>
+#include <QRegularExpression>
 #include <QScrollBar>
+#include <QTextEdit>
 
 namespace {
 
@@ -60,7 +64,7 @@ QList<QLineSeries *> flights(const TrajectoryPlot *plot)
 {
     QList<QLineSeries *> found;
     for (QAbstractSeries *s : plot->chart()->series())
-        if (s->name().startsWith(QLatin1String("Solution # ")))
+        if (s->name().startsWith(QLatin1String("Solution # ")) && !s->name().endsWith(QLatin1String("air resistance")))
             found.append(static_cast<QLineSeries *>(s));
     return found;
 }
@@ -126,8 +130,9 @@ QString labelFault(const TrajectoryPlot *plot)
 // The first text under the plot that its label cannot show whole.
 QString clippedText(const TrajectoryPlot *plot)
 {
+    const auto *dragPanel = plot->findChild<QWidget *>(QStringLiteral("DragPanel"));
     for (const QLabel *label : plot->findChildren<QLabel *>()) {
-        if (label->text().isEmpty())
+        if (label->text().isEmpty() || (dragPanel->isHidden() && dragPanel->isAncestorOf(label)))
             continue;
         const QRect inside = label->contentsRect();
         const int wrap = label->wordWrap() ? Qt::TextWordWrap : 0;
@@ -137,6 +142,30 @@ QString clippedText(const TrajectoryPlot *plot)
             return label->text();
     }
     return {};
+}
+
+QLineSeries *series(const TrajectoryPlot *plot, const QString &name)
+{
+    for (QAbstractSeries *s : plot->chart()->series())
+        if (s->name() == name)
+            return static_cast<QLineSeries *>(s);
+    return nullptr;
+}
+
+QString dragResults(const TrajectoryPlot *plot)
+{
+    return plot->findChild<QTextEdit *>(QStringLiteral("DragResults"))->toPlainText();
+}
+
+// Types into a field of the air resistance panel as a user would, ending with `key`.
+void type(TrajectoryPlot *plot, const char *field, const QString &text, Qt::Key key = Qt::Key_Return)
+{
+    auto *edit = plot->findChild<QLineEdit *>(QLatin1String(field));
+    edit->setFocus();
+    edit->selectAll();
+    QTest::keyClick(edit, Qt::Key_Backspace);
+    QTest::keyClicks(edit, text);
+    QTest::keyClick(edit, key);
 }
 
 // The velocity or angle, and Compute, in global coordinates.
@@ -164,6 +193,10 @@ private slots:
     void everythingStaysInsideThePlot_data();
     void everythingStaysInsideThePlot();
     void plotFollowsItsScreen();
+    void airResistance_data();
+    void airResistance();
+    void typedEntriesAreCheckedInPlace_data();
+    void typedEntriesAreCheckedInPlace();
 
 private:
     ToolkitRecorder *m_toolkit = nullptr;
@@ -347,6 +380,160 @@ void TestTrajectoryPlot::plotFollowsItsScreen()
     QVERIFY(!watched || !watched->isVisible());
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     QVERIFY(!watched);
+}
+
+void TestTrajectoryPlot::airResistance_data()
+{
+    QTest::addColumn<Shot>("shot");
+    QTest::addColumn<int>("preset"); // in the Projectile list
+    QTest::addColumn<QString>("dragCoefficient"); // typed over the preset's when not empty
+    QTest::addColumn<QStringList>("units");
+
+    const QStringList metric{"kg", "mm", "", "kg/m\u00b3"};
+    const QStringList imperial{"lb", "in", "", "lb/ft\u00b3"};
+    QTest::newRow("cannonball, level 1000 m at 150 m/s") << Shot{"CompAngle", "m", 1000, 0, 0, 1500} << 4 << "" << metric;
+    QTest::newRow("baseball cannot reach 1000 m at 150 m/s") << Shot{"CompAngle", "m", 1000, 0, 0, 1500} << 0 << "" << metric;
+    QTest::newRow("cannonball in feet, target 500 ft above") << Shot{"CompAngle", "f", 3000, 0, 500, 10000} << 4 << "" << imperial;
+    QTest::newRow("shot put, muzzle velocity at 45 degrees") << Shot{"CompMzVel", "m", 1000, 0, 0, 7854} << 3 << "" << metric;
+    QTest::newRow("drag coefficient 0 flies the vacuum trajectory")
+        << Shot{"CompAngle", "m", 1000, 100, 0, 1500} << 4 << "0" << metric;
+}
+
+void TestTrajectoryPlot::airResistance()
+{
+    QFETCH(Shot, shot);
+    QFETCH(int, preset);
+    QFETCH(QString, dragCoefficient);
+    QFETCH(QStringList, units);
+
+    QWidget *screen = openAndCompute(shot);
+    TrajectoryPlot *plot = showTrajectory(screen);
+    QVERIFY(plot);
+    auto *check = plot->findChild<QCheckBox *>(QStringLiteral("AirResistance"));
+    QVERIFY(!check->isChecked());
+    const int height = plot->height();
+    const qsizetype seriesOff = plot->chart()->series().size();
+
+    plot->findChild<QComboBox *>(QStringLiteral("Projectile"))->setCurrentIndex(preset);
+    check->click();
+    if (!dragCoefficient.isEmpty())
+        type(plot, "DragCoefficient", dragCoefficient);
+    QStringList shownUnits;
+    for (const char *field : {"Mass", "Diameter", "DragCoefficient", "AirDensity"})
+        shownUnits << plot->findChild<QLabel *>(QLatin1String(field) + QStringLiteral("Unit"))->text();
+    QCOMPARE(shownUnits, units);
+
+    const QList<QLineSeries *> vacuum = flights(plot);
+    const QString text = dragResults(plot);
+    QVERIFY2(!text.contains(QRegularExpression(QStringLiteral("nan|inf"), QRegularExpression::CaseInsensitiveOption)),
+             qPrintable(text));
+    const QStringList lines = text.split(QLatin1Char('\n'));
+    QCOMPARE(lines.size(), vacuum.size() + 1);
+    const double so = Module1.FiringElevation, sy = Module1.TargetElevation;
+    const double tolerance = std::max(shot.sx, std::abs(sy - so)) / 1000;
+    const bool vacuumAir = dragCoefficient == QLatin1String("0");
+    for (int i = 0; i < vacuum.size(); ++i) {
+        const QLineSeries *air = series(plot, vacuum[i]->name().section(QLatin1Char(':'), 0, 0) + " with air resistance");
+        QVERIFY(air);
+        const QList<QPointF> points = air->points();
+        QCOMPARE(points.first(), QPointF(0, so));
+        // It ends at the target's distance, or where it comes down to the target's height.
+        QVERIFY(std::abs(points.last().x() - shot.sx) <= tolerance || std::abs(points.last().y() - sy) <= tolerance);
+        QVERIFY(lines[i].startsWith(air->name() + QStringLiteral(": ")));
+        if (vacuumAir) {
+            // On the vacuum parabola y = So + a x - b x^2, with a and b from two of its points.
+            const QList<QPointF> v = vacuum[i]->points();
+            const QPointF p = v[v.size() / 4], q = v[v.size() / 2];
+            const double b = ((p.y() - so) / p.x() - (q.y() - so) / q.x()) / (q.x() - p.x());
+            const double a = (p.y() - so) / p.x() + b * p.x();
+            for (const QPointF &point : points)
+                QVERIFY(std::abs(point.y() - (so + a * point.x() - b * point.x() * point.x())) < 1e-6 * shot.sx);
+            QVERIFY2(lines[i].contains(QLatin1String("hits the target")), qPrintable(lines[i]));
+            QVERIFY(std::abs(points.last().x() - shot.sx) < 1e-6 && std::abs(points.last().y() - sy) < 1e-6);
+        }
+    }
+    // Drag lowers every trajectory: the angles that still hit lie between the vacuum ones,
+    // and the velocity that still hits is above the vacuum one.
+    const auto number = [](const QString &s) { return s.toDouble(); };
+    static const QRegularExpression figures(QStringLiteral("(-?\\d*\\.\\d+)"));
+    QStringList found;
+    for (auto m = figures.globalMatch(lines.last().section(QStringLiteral(": "), 1)); m.hasNext();)
+        found << m.next().captured(1);
+    if (shot.screen == QLatin1String("CompMzVel")) {
+        QVERIFY2(lines.last().startsWith(QLatin1String("Muzzle velocity that hits the target")), qPrintable(lines.last()));
+        QVERIFY(number(found.value(0)) > box(screen, "Text7"));
+    } else if (lines.last().startsWith(QLatin1String("Angles that hit the target"))) {
+        QCOMPARE(found.size(), 2);
+        const double low = box(screen, "Text7"), high = box(screen, "Text8");
+        if (vacuumAir) {
+            QCOMPARE(number(found[0]), low);
+            QCOMPARE(number(found[1]), high);
+        } else {
+            QVERIFY(number(found[0]) > low && number(found[1]) < high);
+        }
+    } else {
+        QVERIFY2(lines.last().startsWith(QLatin1String("No angle reaches the target")), qPrintable(lines.last()));
+        QVERIFY(number(found.value(0)) < shot.sx);
+    }
+    // The whole text shows, on screen and on the printed page.
+    const auto *results = plot->findChild<QTextEdit *>(QStringLiteral("DragResults"));
+    QVERIFY(results->document()->size().height() <= results->viewport()->height() + 1);
+    QTRY_COMPARE(outsidePlotArea(plot), QString());
+
+    check->click();
+    QCOMPARE(plot->chart()->series().size(), seriesOff);
+    QCOMPARE(plot->height(), height);
+}
+
+void TestTrajectoryPlot::typedEntriesAreCheckedInPlace_data()
+{
+    QTest::addColumn<QString>("field");
+    QTest::addColumn<QString>("typed");
+    QTest::addColumn<QString>("note");
+
+    QTest::newRow("letters") << "Mass" << "12 kg" << "Mass: Not a number: type digits, with \".\" as the decimal point.";
+    QTest::newRow("empty") << "Diameter" << "" << "Diameter: Type a number from 1 to 2000 mm.";
+    QTest::newRow("two numbers") << "AirDensity" << "1.2 1.3" << "Air density: Type one number only.";
+    QTest::newRow("NaN") << "DragCoefficient" << "nan"
+                         << "Drag coefficient: Type a finite number: NaN and infinity cannot be set.";
+    QTest::newRow("out of range") << "Mass" << "0" << "Mass: Out of range: type a number from 0.001 to 100000 kg.";
+    QTest::newRow("a baseball two metres across floats")
+        << "Diameter" << "2000" << "Too light for its size: it would fall no faster than 1.5 m/s, and a shot needs at least 5 m/s.";
+}
+
+void TestTrajectoryPlot::typedEntriesAreCheckedInPlace()
+{
+    QFETCH(QString, field);
+    QFETCH(QString, typed);
+    QFETCH(QString, note);
+
+    TrajectoryPlot *plot = showTrajectory(openAndCompute({"CompAngle", "m", 1000, 0, 0, 1500}));
+    QVERIFY(plot);
+    plot->findChild<QCheckBox *>(QStringLiteral("AirResistance"))->click();
+    auto *edit = plot->findChild<QLineEdit *>(field);
+    const QString before = edit->text();
+    const QColor base = edit->palette().color(QPalette::Base);
+    QVERIFY(series(plot, QStringLiteral("Solution # 1 with air resistance")));
+
+    type(plot, qPrintable(field), typed);
+    const auto *shown = plot->findChild<QLabel *>(QStringLiteral("DragNote"));
+    QCOMPARE(shown->text(), note);
+    QVERIFY(shown->isVisible());
+    QCOMPARE(edit->palette().color(QPalette::Base) != base, !note.startsWith(QLatin1String("Too light")));
+    QCOMPARE(plot->findChild<QComboBox *>(QStringLiteral("Projectile"))->currentText(), QStringLiteral("Custom"));
+    QVERIFY(!series(plot, QStringLiteral("Solution # 1 with air resistance")));
+    QVERIFY(dragResults(plot).startsWith(QLatin1String("Correct the entry above")));
+
+    // Escape puts back the last value that was read; a refused combination of good
+    // values goes with the choice of a preset.
+    if (note.startsWith(QLatin1String("Too light")))
+        plot->findChild<QComboBox *>(QStringLiteral("Projectile"))->setCurrentIndex(0);
+    else
+        type(plot, qPrintable(field), QStringLiteral("1"), Qt::Key_Escape);
+    QCOMPARE(edit->text(), before);
+    QVERIFY(shown->isHidden());
+    QCOMPARE(edit->palette().color(QPalette::Base), base);
+    QVERIFY(series(plot, QStringLiteral("Solution # 1 with air resistance")));
 }
 
 QTEST_MAIN(TestTrajectoryPlot)
