@@ -31,12 +31,6 @@ std::string lowerCase(std::string_view s)
     return out;
 }
 
-struct Parsed
-{
-    Outcome outcome = Outcome::NotANumber; // Exact stands for "a number"
-    double number = 0.0;
-};
-
 // One blank-free word: sign, digits with at most one point, optional exponent.
 Parsed parseWord(std::string_view word)
 {
@@ -100,7 +94,9 @@ Parsed parseWord(std::string_view word)
     return {Outcome::Exact, negative ? -value : value};
 }
 
-Parsed parse(std::string_view text)
+} // namespace
+
+Parsed parseNumber(std::string_view text)
 {
     std::vector<std::string_view> words;
     std::size_t i = 0;
@@ -122,6 +118,8 @@ Parsed parse(std::string_view text)
             return {};
     return {Outcome::SeveralNumbers};
 }
+
+namespace {
 
 double shownAt(const Scale &s, int position)
 {
@@ -169,7 +167,7 @@ std::string rangeText(const Scale &scale, const Wording &wording)
 
 Reading read(std::string_view text, const Scale &scale)
 {
-    const Parsed parsed = parse(text);
+    const Parsed parsed = parseNumber(text);
     if (parsed.outcome != Outcome::Exact)
         return {parsed.outcome};
     const double x = parsed.number;

@@ -34,6 +34,16 @@ enum class Outcome {
     AboveRange,     // above the highest position's value
 };
 
+// One number typed on its own: Exact stands for "a number" (held in `number`);
+// otherwise Empty, NotANumber, SeveralNumbers or NotFinite. Blanks around it are
+// ignored, "." is the decimal point and "E" starts a power of ten.
+struct Parsed
+{
+    Outcome outcome = Outcome::NotANumber;
+    double number = 0.0;
+};
+Parsed parseNumber(std::string_view text);
+
 struct Reading
 {
     Outcome outcome = Outcome::Empty;

@@ -1,12 +1,12 @@
 #include "drag_inputs.h"
 
 #include "drag.h"
+#include "typed_value.h"
 
 #include <array>
 #include <charconv>
 #include <cmath>
 #include <system_error>
-#include <vector>
 
 namespace drag {
 
@@ -38,69 +38,6 @@ constexpr std::array presetTable{
            "12-pound solid shot: 12 lb of iron, 4.52 in across (the US 12-pounder's); Cd 0.47, a "
            "smooth sphere below the speed of sound (near 0.9 above it)."},
 };
-
-bool isBlank(char c)
-{
-    return c == ' ' || c == '\t' || c == '\n' || c == '\r';
-}
-
-std::vector<std::string_view> words(std::string_view text)
-{
-    std::vector<std::string_view> out;
-    std::size_t i = 0;
-    while (i < text.size()) {
-        while (i < text.size() && isBlank(text[i]))
-            ++i;
-        const std::size_t start = i;
-        while (i < text.size() && !isBlank(text[i]))
-            ++i;
-        if (i > start)
-            out.push_back(text.substr(start, i - start));
-    }
-    return out;
-}
-
-bool isDigit(char c)
-{
-    return c >= '0' && c <= '9';
-}
-
-// Sign, digits with at most one point, an optional exponent: nothing else.
-bool numberShaped(std::string_view w)
-{
-    std::size_t i = 0;
-    if (i < w.size() && (w[i] == '+' || w[i] == '-'))
-        ++i;
-    std::size_t digits = 0;
-    bool point = false;
-    for (; i < w.size() && (isDigit(w[i]) || (w[i] == '.' && !point)); ++i) {
-        point = point || w[i] == '.';
-        digits += isDigit(w[i]) ? 1 : 0;
-    }
-    if (digits == 0)
-        return false;
-    if (i < w.size() && (w[i] == 'e' || w[i] == 'E')) {
-        ++i;
-        if (i < w.size() && (w[i] == '+' || w[i] == '-'))
-            ++i;
-        const std::size_t first = i;
-        while (i < w.size() && isDigit(w[i]))
-            ++i;
-        if (i == first)
-            return false;
-    }
-    return i == w.size();
-}
-
-bool spellsNotFinite(std::string_view w)
-{
-    if (!w.empty() && (w.front() == '+' || w.front() == '-'))
-        w.remove_prefix(1);
-    std::string lower(w);
-    for (char &c : lower)
-        c = (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
-    return lower == "nan" || lower == "inf" || lower == "infinity";
-}
 
 // Locale-free, unlike printf: Qt sets the process locale from the desktop's.
 std::string significant(double value, int digits)
@@ -158,34 +95,21 @@ FieldRange fieldRange(Field field, Units units)
 
 Entry readEntry(std::string_view text, const FieldRange &range)
 {
-    const std::vector<std::string_view> found = words(text);
-    if (found.empty())
+    // The same reading as every value typed for a scroll bar.
+    const typed::Parsed parsed = typed::parseNumber(text);
+    switch (parsed.outcome) {
+    case typed::Outcome::Exact:
+        break;
+    case typed::Outcome::Empty:
         return {EntryOutcome::Empty};
-    for (std::string_view w : found)
-        if (!numberShaped(w))
-            return {found.size() == 1 && spellsNotFinite(w) ? EntryOutcome::NotFinite : EntryOutcome::NotANumber};
-    if (found.size() > 1)
+    case typed::Outcome::SeveralNumbers:
         return {EntryOutcome::SeveralNumbers};
-
-    std::string_view w = found.front();
-    const bool negative = w.front() == '-';
-    if (w.front() == '+' || w.front() == '-')
-        w.remove_prefix(1);
-    double value = 0;
-    const auto [end, error] = std::from_chars(w.data(), w.data() + w.size(), value);
-    if (error == std::errc::result_out_of_range) {
-        // Too small for a double reads as 0; too large is no finite number.
-        const std::size_t e = w.find_first_of("eE");
-        const bool tiny = e != std::string_view::npos && e + 1 < w.size() && w[e + 1] == '-';
-        if (!tiny)
-            return {EntryOutcome::NotFinite};
-        value = 0;
-    } else if (error != std::errc() || end != w.data() + w.size()) {
+    case typed::Outcome::NotFinite:
+        return {EntryOutcome::NotFinite};
+    default:
         return {EntryOutcome::NotANumber};
     }
-    value = negative ? -value : value;
-    if (!std::isfinite(value))
-        return {EntryOutcome::NotFinite};
+    const double value = parsed.number;
     if (value < range.minimum)
         return {EntryOutcome::BelowRange, value};
     if (value > range.maximum)
