@@ -116,11 +116,7 @@ void nameControlsFromLabels(QWidget *window)
         nameIfUnnamed(box);
     for (QScrollBar *bar : window->findChildren<QScrollBar *>())
         nameIfUnnamed(bar);
-    // UpDown has no meta-object of its own, so findChildren<UpDown *> would match every widget.
-    for (QWidget *widget : window->findChildren<QWidget *>()) {
-        auto *upDown = dynamic_cast<UpDown *>(widget);
-        if (!upDown)
-            continue;
+    for (UpDown *upDown : window->findChildren<UpDown *>()) {
         nameIfUnnamed(upDown);
         if (upDown->upArrow()->accessibleName().isEmpty())
             upDown->upArrow()->setAccessibleName(QStringLiteral("Up"));
