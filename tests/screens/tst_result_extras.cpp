@@ -92,6 +92,8 @@ void TestResultExtras::copyHoldsTheBoxesAsShown_data()
     QTest::addColumn<bool>("compute");
     // The controls each copied line must show, cell by cell after the first.
     QTest::addColumn<QList<QStringList>>("lines");
+    // The first cell of each line: what the row holds.
+    QTest::addColumn<QStringList>("labels");
 
     const QList<QStringList> problem{{"Text2", "Label20"}, {"Text5", "Label20"}, {"Text6", "Label20"}};
     const QList<QStringList> angle = problem + QList<QStringList>{
@@ -103,10 +105,20 @@ void TestResultExtras::copyHoldsTheBoxesAsShown_data()
         {"Text7", "Label16"}, {"Text9", "Label17"}, {"Text10", "Label18"},
         {"Text13", "Label19"}, {"Text14", "Label20"}, {"Text17", "Label21"}};
 
-    QTest::newRow("angle screen computed") << "CompAngle" << 1500 << true << angle;
-    QTest::newRow("angle screen with its results emptied") << "CompAngle" << 1500 << false << angle;
-    QTest::newRow("muzzle velocity screen computed") << "CompMzVel" << 2256 << true << velocity;
-    QTest::newRow("muzzle velocity screen with its results emptied") << "CompMzVel" << 2256 << false << velocity;
+    const QStringList problemLabels{"Horizontal distance to target (Sx)", "Firing point elevation (So)",
+                                    "Target elevation (Sy)", "Acceleration due to gravity (g)"};
+    const QStringList figureLabels{"Velocity x - direction", "Velocity y - direction", "Time to apogee",
+                                   "Apogee altitude", "Projectile time of flight"};
+    const QStringList angleLabels =
+        problemLabels + QStringList{"Muzzle velocity", "", "", "Angle"} + figureLabels;
+    const QStringList velocityLabels =
+        problemLabels + QStringList{"Super elevation angle", "", "", "Muzzle Velocity"} + figureLabels;
+
+    QTest::newRow("angle screen computed") << "CompAngle" << 1500 << true << angle << angleLabels;
+    QTest::newRow("angle screen with its results emptied") << "CompAngle" << 1500 << false << angle << angleLabels;
+    QTest::newRow("muzzle velocity screen computed") << "CompMzVel" << 2256 << true << velocity << velocityLabels;
+    QTest::newRow("muzzle velocity screen with its results emptied")
+        << "CompMzVel" << 2256 << false << velocity << velocityLabels;
 }
 
 void TestResultExtras::copyHoldsTheBoxesAsShown()
@@ -115,6 +127,7 @@ void TestResultExtras::copyHoldsTheBoxesAsShown()
     QFETCH(int, position);
     QFETCH(bool, compute);
     QFETCH(QList<QStringList>, lines);
+    QFETCH(QStringList, labels);
 
     QWidget *w = open(screen, position, compute);
     QApplication::clipboard()->clear();
@@ -125,13 +138,14 @@ void TestResultExtras::copyHoldsTheBoxesAsShown()
     QCOMPARE(copied.takeLast(), QString());
     QCOMPARE(copied.takeFirst(), w->windowTitle());
     QCOMPARE(copied.size(), lines.size());
+    QCOMPARE(labels.size(), lines.size());
     for (int i = 0; i < lines.size(); ++i) {
         QStringList cells = copied[i].split(QLatin1Char('\t'));
         if (lines[i].isEmpty()) {
             QCOMPARE(copied[i], QString());
             continue;
         }
-        cells.removeFirst();
+        QCOMPARE(cells.takeFirst(), labels[i]);
         QStringList shown;
         for (const QString &name : lines[i])
             shown.append(text(w, name));
