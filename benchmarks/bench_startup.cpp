@@ -37,8 +37,8 @@ std::string windowName(Display *display, Window window)
     unsigned long after = 0;
     unsigned char *data = nullptr;
     std::string name;
-    if (XGetWindowProperty(display, window, netWmName, 0, 256, False, AnyPropertyType, &type, &format, &count,
-                           &after, &data) == Success &&
+    if (XGetWindowProperty(display, window, netWmName, 0, 256, False, AnyPropertyType, &type, &format, &count, &after,
+                           &data) == Success &&
         data && format == 8)
         name.assign(reinterpret_cast<const char *>(data), count);
     if (data)
@@ -82,9 +82,9 @@ double cpuSeconds(const rusage &used)
 
 struct Launch
 {
-    double seconds = 0;      // start to `Intro` mapped
-    double cpuSeconds = 0;   // the program's own processor time meanwhile
-    std::string failure;     // why `Intro` never appeared
+    double seconds = 0;    // start to `Intro` mapped
+    double cpuSeconds = 0; // the program's own processor time meanwhile
+    std::string failure;   // why `Intro` never appeared
 };
 
 // The processor time says how much of the wall time was the program's own

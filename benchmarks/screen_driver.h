@@ -18,13 +18,12 @@ inline void preferOffscreen()
 {
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
-    static const QtMessageHandler previous = qInstallMessageHandler(
-        [](QtMsgType type, const QMessageLogContext &context, const QString &message) {
+    static const QtMessageHandler previous =
+        qInstallMessageHandler([](QtMsgType type, const QMessageLogContext &context, const QString &message) {
             if (!message.endsWith(QLatin1String("does not support raise()")))
                 previous(type, context, message);
         });
 }
-
 
 // A modal box would wait for a person: answer OK, and No to the exit
 // question so nothing ends the process.

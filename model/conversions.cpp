@@ -109,8 +109,8 @@ std::string generalText(double value)
 
     // 15 significant digits, rounded once: "d.dddddddddddddde±xx".
     std::array<char, 64> buf{};
-    const auto res = std::to_chars(buf.data(), buf.data() + buf.size(), std::fabs(value),
-                                   std::chars_format::scientific, 14);
+    const auto res =
+        std::to_chars(buf.data(), buf.data() + buf.size(), std::fabs(value), std::chars_format::scientific, 14);
     const std::string_view sci(buf.data(), static_cast<std::size_t>(res.ptr - buf.data()));
     const std::size_t e = sci.find('e');
     std::string digits;
@@ -173,8 +173,8 @@ std::string formatPattern(double value, std::string_view pattern)
     // The exact decimal expansion of the binary value decides the rounding.
     constexpr int exactDigits = 1100;
     std::string buf(std::numeric_limits<double>::max_exponent10 + exactDigits + 8, '\0');
-    const auto res = std::to_chars(buf.data(), buf.data() + buf.size(), std::fabs(value),
-                                   std::chars_format::fixed, exactDigits);
+    const auto res =
+        std::to_chars(buf.data(), buf.data() + buf.size(), std::fabs(value), std::chars_format::fixed, exactDigits);
     buf.resize(static_cast<std::size_t>(res.ptr - buf.data()));
     const std::size_t dot = buf.find('.');
     std::string digits = buf.substr(0, dot) + buf.substr(dot + 1, decimals);

@@ -11,40 +11,40 @@
 
 struct ProblemModel
 {
-    DynamicValue ExitAnswer;              // last exit confirmation answer: 6 Yes, 7 No
-    std::string DistanceUnitCode;         // "m" or "f"
-    std::string AngleUnitCode;            // "d" or "r"
-    DynamicValue TargetElevationEntry;    // Sy as last shown on the set-up screen
-    double TargetElevation = 0.0;         // Sy, committed
-    DynamicValue FiringElevationEntry;    // So as last shown on the set-up screen
-    double FiringElevation = 0.0;         // So, committed
-    double TargetDistance = 0.0;          // Sx, always current
-    double Gravity = 0.0;                 // g in the distance unit per s^2
-    std::string DistanceUnitName;         // "Meters" or "Feet"
-    std::string AngleUnitName;            // "Degrees" or "Radians"
-    DynamicValue SightAngle;              // atan((Sy - So) / Sx), radians
-    DynamicValue MinVelocity;             // least velocity found plus 0.001
+    DynamicValue ExitAnswer;           // last exit confirmation answer: 6 Yes, 7 No
+    std::string DistanceUnitCode;      // "m" or "f"
+    std::string AngleUnitCode;         // "d" or "r"
+    DynamicValue TargetElevationEntry; // Sy as last shown on the set-up screen
+    double TargetElevation = 0.0;      // Sy, committed
+    DynamicValue FiringElevationEntry; // So as last shown on the set-up screen
+    double FiringElevation = 0.0;      // So, committed
+    double TargetDistance = 0.0;       // Sx, always current
+    double Gravity = 0.0;              // g in the distance unit per s^2
+    std::string DistanceUnitName;      // "Meters" or "Feet"
+    std::string AngleUnitName;         // "Degrees" or "Radians"
+    DynamicValue SightAngle;           // atan((Sy - So) / Sx), radians
+    DynamicValue MinVelocity;          // least velocity found plus 0.001
     DynamicValue SearchPrevVelocity;
     DynamicValue SearchVelocity;
     DynamicValue SearchVelocityScale;
     DynamicValue SearchVelocityRoot;
-    double Tolerance = 0.0;               // TOL of Newton's method, radians
-    double Increment = 0.0;               // Inc of the minimum velocity search, radians
-    DynamicValue MaxIterations;           // Newton iteration limit
-    DynamicValue MuzzleVelocity;          // Vo
+    double Tolerance = 0.0;      // TOL of Newton's method, radians
+    double Increment = 0.0;      // Inc of the minimum velocity search, radians
+    DynamicValue MaxIterations;  // Newton iteration limit
+    DynamicValue MuzzleVelocity; // Vo
     DynamicValue VelocityScale;
     DynamicValue VelocityRoot;
-    double ElevationAngle = 0.0;          // theta, radians
-    double FlightTime = 0.0;              // muzzle velocity computation's time of flight
+    double ElevationAngle = 0.0; // theta, radians
+    double FlightTime = 0.0;     // muzzle velocity computation's time of flight
     DynamicValue FlightTime1;
     DynamicValue FlightTime2;
-    double NextAngle = 0.0;               // Newton update; the solution angle once converged
+    double NextAngle = 0.0; // Newton update; the solution angle once converged
     DynamicValue AngleResidual;
     DynamicValue AngleSlope;
     DynamicValue AngleSlopePart1;
     DynamicValue AngleSlopePart2;
-    double SearchAngle = 0.0;             // minimum velocity search's trial angle
-    DynamicValue AngleSpanSteps;          // selectable angle span in 1/10000 radian
+    double SearchAngle = 0.0;    // minimum velocity search's trial angle
+    DynamicValue AngleSpanSteps; // selectable angle span in 1/10000 radian
     DynamicValue IterationCounter;
     DynamicValue DenominatorTerm1;
     DynamicValue DenominatorTerm2;

@@ -44,8 +44,8 @@ Parsed parseWord(std::string_view word)
 
     std::size_t i = 0;
     std::size_t mantissaDigits = 0;
-    int leadingZeros = 0;         // before the first significant digit
-    int integerDigits = 0;        // significant digits before the point
+    int leadingZeros = 0;  // before the first significant digit
+    int integerDigits = 0; // significant digits before the point
     bool significant = false;
     bool afterPoint = false;
     for (; i < body.size() && (isDigit(body[i]) || (body[i] == '.' && !afterPoint)); ++i) {

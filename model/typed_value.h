@@ -64,11 +64,11 @@ Scale fractions(int minimum, int maximum, double perUnit);
 // How a control's values are spoken of in its messages.
 struct Wording
 {
-    std::string unit = {};               // after a number: " Meters", "°", "" for none
-    std::string noun = {};               // "angle": "the nearest angle this screen can take"
-    std::string kind = "A number";       // opens the tool tip: "A whole number"
-    std::string steps = {};              // follows the range in the tool tip: ", to a tenth"
-    std::string below = "Out of range";  // opens the message for a value below the range
+    std::string unit = {};              // after a number: " Meters", "°", "" for none
+    std::string noun = {};              // "angle": "the nearest angle this screen can take"
+    std::string kind = "A number";      // opens the tool tip: "A whole number"
+    std::string steps = {};             // follows the range in the tool tip: ", to a tenth"
+    std::string below = "Out of range"; // opens the message for a value below the range
     std::string above = "Out of range";
 };
 

@@ -22,7 +22,8 @@ static void initResources()
 
 namespace {
 
-struct FigureInfo {
+struct FigureInfo
+{
     const char *path;
     QSize size;
     const char *name;
@@ -33,25 +34,35 @@ FigureInfo info(Figure figure)
 {
     switch (figure) {
     case Figure::FiringSituation:
-        return {":/figures/firing_situation.svg", {371, 294}, "Firing situation",
+        return {":/figures/firing_situation.svg",
+                {371, 294},
+                "Firing situation",
                 "A projectile fired from the top of a building at muzzle velocity Vo and a super elevation angle "
                 "flies over the valley onto a target on a hill; Soy and Sy mark the two elevations, Sx the "
                 "horizontal distance."};
     case Figure::Terrain:
-        return {":/figures/terrain.svg", {221, 138}, "Terrain",
+        return {":/figures/terrain.svg",
+                {221, 138},
+                "Terrain",
                 "A dashed trajectory arcs from the firing point on a low hill, elevation Soy, over a valley to the "
                 "target on a higher hill, elevation Sy, at horizontal distance Sx."};
     case Figure::ExampleProblem:
-        return {":/figures/example_problem.svg", {544, 492}, "Example problem",
+        return {":/figures/example_problem.svg",
+                {544, 492},
+                "Example problem",
                 "A worked example fired at 40 degrees and 350 m/s from 1100 m, with a chart of the vertical distance "
                 "(a parabola peaking near 3680 m) and the horizontal distance (a straight line) against time from 0 "
                 "to 50 seconds."};
     case Figure::GeneralAnalysis:
-        return {":/figures/general_analysis.svg", {432, 445}, "General analysis",
+        return {":/figures/general_analysis.svg",
+                {432, 445},
+                "General analysis",
                 "The vertical and horizontal displacement equations, combined by eliminating time into one equation "
                 "in the angle a whose roots are the angles that hit the target."};
     case Figure::NewtonsMethod:
-        return {":/figures/newtons_method.svg", {543, 265}, "Newton's method",
+        return {":/figures/newtons_method.svg",
+                {543, 265},
+                "Newton's method",
                 "The function f(a) whose roots are the launch angles, its derivative as the sum of two parts, and "
                 "the iteration a new = a old minus f(a old) over f prime of a old, repeated until convergence."};
     }

@@ -66,22 +66,22 @@ CompAngle::CompAngle() : Screen("CompAngle", QStringLiteral("Compute Angle Given
 {
     createControls();
     connectHandlers();
-    m_extras = new ResultExtras(this, [this] { Command3_Click(); }, [this] { return resultRows(); });
+    m_extras = new ResultExtras(
+        this, [this] { Command3_Click(); }, [this] { return resultRows(); });
 }
 
 void CompAngle::createControls()
 {
     Frame1 = frame(this, "Frame1", QStringLiteral("Input Muzzle Velocity"), {360, 120, 5535, 1215}, heading());
     Frame1->setToolTip(QStringLiteral("Move the scroll bar to change the muzzle velocity"));
-    Text1 = textBox(Frame1, "Text1", QStringLiteral("0"), {240, 360, 1575, 375},
-                    {.font = heading()});
+    Text1 = textBox(Frame1, "Text1", QStringLiteral("0"), {240, 360, 1575, 375}, {.font = heading()});
     HScroll1 = hScrollBar(Frame1, "HScroll1", {240, 720, 1575, 255},
                           {.minimum = 0, .maximum = 20000, .smallChange = 1, .largeChange = 100, .value = 0});
     Command4 = button(Frame1, "Command4", QStringLiteral("Compute Super Elevation Angles"), {3840, 360, 1455, 615});
     Command4->setToolTip(QStringLiteral("Press to compute angles"));
     Label26 = label(Frame1, "Label26", QStringLiteral("Distsnce Metric"), {1920, 480, 1095, 195}, autoSize());
-    Label11 = label(Frame1, "Label11", QStringLiteral("Min Vel = "), {1920, 720, 1695, 255},
-                    {.sizing = LabelSizing::Wrap});
+    Label11 =
+        label(Frame1, "Label11", QStringLiteral("Min Vel = "), {1920, 720, 1695, 255}, {.sizing = LabelSizing::Wrap});
 
     Frame2 = frame(this, "Frame2", QStringLiteral("Input Paramters"), {360, 1440, 6855, 1335}, heading());
     Label10 = label(Frame2, "Label10", QStringLiteral("Horizontal distance to target (Sx) "), {75, 360, 1470, 465},
@@ -224,8 +224,8 @@ void CompAngle::Form_Load()
     Label24->setText(QStringLiteral("Inc = ") + qs(conv::generalText(Module1.Increment)));
     showUnits();
     showProblem();
-    m_extras->setProblem({Module1.TargetDistance, Module1.FiringElevation, Module1.TargetElevation, Module1.Gravity,
-                          Label20->text()});
+    m_extras->setProblem(
+        {Module1.TargetDistance, Module1.FiringElevation, Module1.TargetElevation, Module1.Gravity, Label20->text()});
 
     const MinVelocityReport report = computeMinVelocity(Module1);
     Label11->setText(qs(report.caption));

@@ -56,7 +56,8 @@ CompMzVel::CompMzVel() : Screen("CompMzVel", QStringLiteral("Compute Muzzle Velo
 {
     createControls();
     connectHandlers();
-    m_extras = new ResultExtras(this, [this] { Command3_Click(); }, [this] { return resultRows(); });
+    m_extras = new ResultExtras(
+        this, [this] { Command3_Click(); }, [this] { return resultRows(); });
 }
 
 void CompMzVel::createControls()
@@ -76,8 +77,8 @@ void CompMzVel::createControls()
 
 void CompMzVel::createInputFrames()
 {
-    Frame1 = frame(this, "Frame1", QStringLiteral("Input Super Elevation Angle"), {240, 240, 6135, 1215},
-                   largeFont(true));
+    Frame1 =
+        frame(this, "Frame1", QStringLiteral("Input Super Elevation Angle"), {240, 240, 6135, 1215}, largeFont(true));
     Text1 = textBox(Frame1, "Text1", QString(), {240, 360, 1575, 375}, {.font = largeFont()});
     HScroll1 = hScrollBar(Frame1, "HScroll1", {240, 720, 1575, 255},
                           {.minimum = 1, .maximum = 10000, .smallChange = 1, .largeChange = 100, .value = 1});
@@ -92,8 +93,8 @@ void CompMzVel::createInputFrames()
     Label12 = label(Frame2, "Label12", QStringLiteral("Acceleration due to gravity (g)"), {2160, 360, 1305, 495},
                     headingStyle);
     Text4 = textBox(Frame2, "Text4", QString(), {2280, 840, 1095, 285});
-    Label13 = label(Frame2, "Label13", QStringLiteral("Firing point elevation (Soy)"), {3720, 360, 1410, 390},
-                    headingStyle);
+    Label13 =
+        label(Frame2, "Label13", QStringLiteral("Firing point elevation (Soy)"), {3720, 360, 1410, 390}, headingStyle);
     Text5 = textBox(Frame2, "Text5", QString(), {3840, 840, 1095, 285});
     Label14 = label(Frame2, "Label14", QStringLiteral("Target elevation (Sy)"), {5280, 360, 1155, 390}, headingStyle);
     Text6 = textBox(Frame2, "Text6", QString(), {5280, 840, 1215, 285});
@@ -196,8 +197,8 @@ void CompMzVel::Form_Load()
     Text5->setText(text(conv::generalText(Module1.FiringElevation)));
     Text6->setText(text(conv::generalText(Module1.TargetElevation)));
     Text4->setText(text(gravityText(Module1.Gravity)));
-    m_extras->setProblem({Module1.TargetDistance, Module1.FiringElevation, Module1.TargetElevation, Module1.Gravity,
-                          distance});
+    m_extras->setProblem(
+        {Module1.TargetDistance, Module1.FiringElevation, Module1.TargetElevation, Module1.Gravity, distance});
 
     const AngleRange range = setUpMinimumAngle(Module1);
     switch (range.outcome) {

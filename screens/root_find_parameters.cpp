@@ -144,9 +144,9 @@ void RootFindParameters::connectHandlers()
                     typed::fractions(HScroll2->minimum(), HScroll2->maximum(), incrementScale), increment),
              [](int p) { return settingText(p, incrementScale); });
     // What a step of the arrows writes.
-    ValueTyping iterations = typing(QStringLiteral("Type the maximum iterations"),
-                                    typed::wholeNumbers(iterationsMinimum, iterationsMaximum),
-                                    {.noun = "whole number", .kind = "A whole number"});
+    ValueTyping iterations =
+        typing(QStringLiteral("Type the maximum iterations"), typed::wholeNumbers(iterationsMinimum, iterationsMaximum),
+               {.noun = "whole number", .kind = "A whole number"});
     iterations.apply = [this](int n) { Text4->setText(QString::number(n)); };
     typeInto(UpDown1, Text4, std::move(iterations));
 }

@@ -80,8 +80,8 @@ void Setup::createControls()
     HScroll1 = hScrollBar(Frame3, "HScroll1", {3720, 1200, 1695, 255}, elevation);
     Text1 = textBox(Frame3, "Text1", QStringLiteral("Text1"), {5400, 1200, 1095, 300}, value);
     Label7 = label(Frame3, "Label7", QString(), {6840, 1320, 45, 195}, unit);
-    Label4 = label(Frame3, "Label4", QStringLiteral("Horizontal distance to target (Sx)"), {240, 1920, 2865, 240},
-                   caption);
+    Label4 =
+        label(Frame3, "Label4", QStringLiteral("Horizontal distance to target (Sx)"), {240, 1920, 2865, 240}, caption);
     HScroll3 = hScrollBar(Frame3, "HScroll3", {3720, 1920, 1695, 255}, distance);
     Text3 = textBox(Frame3, "Text3", QStringLiteral("Text3"), {5400, 1875, 1140, 300}, value);
     Label8 = label(Frame3, "Label8", QString(), {6840, 1920, 45, 195}, unit);
@@ -134,8 +134,8 @@ void Setup::connectTyping(QScrollBar *bar, QLineEdit *box, const QString &name)
     const auto scale = [bar] { return typed::wholeNumbers(bar->minimum(), bar->maximum()); };
     // The bars open only once a unit is chosen.
     const auto wording = [this] {
-        return typed::Wording{.unit = " " + Label6->text().toStdString(), .noun = "whole number",
-                              .kind = "A whole number"};
+        return typed::Wording{
+            .unit = " " + Label6->text().toStdString(), .noun = "whole number", .kind = "A whole number"};
     };
     typeInto(bar, box,
              {.name = name,

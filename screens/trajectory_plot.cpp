@@ -17,9 +17,9 @@
 #include <QHBoxLayout>
 #include <QKeyEvent>
 #include <QLabel>
+#include <QLegend>
 #include <QLineEdit>
 #include <QLineF>
-#include <QLegend>
 #include <QLineSeries>
 #include <QPainter>
 #include <QPen>
@@ -28,8 +28,8 @@
 #include <QScopedValueRollback>
 #include <QScreen>
 #include <QTextEdit>
-#include <QValueAxis>
 #include <QVBoxLayout>
+#include <QValueAxis>
 #include <QtMath>
 
 #include <algorithm>
@@ -351,8 +351,8 @@ void TrajectoryPlot::createDragPanel()
 {
     m_airResistance = new QCheckBox(QStringLiteral("With &air resistance"));
     m_airResistance->setObjectName(QStringLiteral("AirResistance"));
-    m_airResistance->setToolTip(QStringLiteral(
-        "Also fly each solution through still air, with drag growing as the square of the speed"));
+    m_airResistance->setToolTip(
+        QStringLiteral("Also fly each solution through still air, with drag growing as the square of the speed"));
     connect(m_airResistance, &QCheckBox::toggled, this, &TrajectoryPlot::airResistanceToggled);
 
     m_dragPanel = new QWidget;
@@ -369,7 +369,8 @@ void TrajectoryPlot::createDragPanel()
         m_projectile->setItemData(m_projectile->count() - 1, QString::fromUtf8(preset.source), Qt::ToolTipRole);
     }
     m_projectile->addItem(QStringLiteral("Custom"));
-    m_projectile->setItemData(m_projectile->count() - 1, QStringLiteral("The mass, diameter, drag coefficient and air density as typed"),
+    m_projectile->setItemData(m_projectile->count() - 1,
+                              QStringLiteral("The mass, diameter, drag coefficient and air density as typed"),
                               Qt::ToolTipRole);
     auto *projectileLabel = new QLabel(QStringLiteral("&Projectile"));
     projectileLabel->setBuddy(m_projectile);
@@ -514,11 +515,11 @@ void TrajectoryPlot::showPresetFields()
     for (std::size_t i = 0; i < dragFields.size(); ++i) {
         const drag::FieldRange range = drag::fieldRange(dragFields[i].field, units);
         m_fieldUnits[i]->setText(QString::fromUtf8(range.unit));
-        m_fields[i]->setToolTip(QStringLiteral("%1: a number from %2 to %3%4. Enter sets it, Escape keeps the old value.")
-                                    .arg(QLatin1String(dragFields[i].caption),
-                                         QString::fromStdString(drag::fieldText(range.minimum)),
-                                         QString::fromStdString(drag::fieldText(range.maximum)),
-                                         *range.unit ? QStringLiteral(" ") + QString::fromUtf8(range.unit) : QString()));
+        m_fields[i]->setToolTip(
+            QStringLiteral("%1: a number from %2 to %3%4. Enter sets it, Escape keeps the old value.")
+                .arg(QLatin1String(dragFields[i].caption), QString::fromStdString(drag::fieldText(range.minimum)),
+                     QString::fromStdString(drag::fieldText(range.maximum)),
+                     *range.unit ? QStringLiteral(" ") + QString::fromUtf8(range.unit) : QString()));
     }
     const int index = m_projectile->currentIndex();
     if (index < 0 || index >= int(drag::presets().size()))
@@ -545,7 +546,8 @@ void TrajectoryPlot::fieldEdited()
 void TrajectoryPlot::fieldFinished()
 {
     for (std::size_t i = 0; i < m_fields.size(); ++i)
-        if (drag::readEntry(m_fields[i]->text().toStdString(), drag::fieldRange(dragFields[i].field, unitsOf(m_problem)))
+        if (drag::readEntry(m_fields[i]->text().toStdString(),
+                            drag::fieldRange(dragFields[i].field, unitsOf(m_problem)))
                 .outcome == drag::EntryOutcome::Valid)
             m_accepted[i] = m_fields[i]->text();
     rebuild();
@@ -610,7 +612,8 @@ std::optional<TrajectoryPlot::DragFlight> TrajectoryPlot::dragFlight(const PlotS
     case drag::Arrival::AtDistance:
         where = none(f.miss) ? QStringLiteral("hits the target")
                              : QStringLiteral("passes %1 %2 the target")
-                                   .arg(length(std::abs(f.miss)), f.miss < 0 ? QStringLiteral("below") : QStringLiteral("above"));
+                                   .arg(length(std::abs(f.miss)),
+                                        f.miss < 0 ? QStringLiteral("below") : QStringLiteral("above"));
         break;
     case drag::Arrival::ShortAtHeight:
         where = none(f.shortBy) ? QStringLiteral("hits the target")
@@ -804,8 +807,8 @@ void TrajectoryPlot::rebuild()
     }
     m_dragResults->setPlainText(dragLines.join(QLatin1Char('\n')));
 
-    unlisted.push_back(markers(QStringLiteral("Firing point and target"), QScatterSeries::MarkerShapeCircle,
-                               Qt::black, {muzzle, target}));
+    unlisted.push_back(markers(QStringLiteral("Firing point and target"), QScatterSeries::MarkerShapeCircle, Qt::black,
+                               {muzzle, target}));
 
     for (QAbstractSeries *s : series)
         m_chart->addSeries(s);
@@ -988,8 +991,8 @@ void TrajectoryPlot::placeLabels()
                 const QRectF r = positions[k].rect;
                 // A couple of pixels between labels, so their boxes never touch.
                 const QRectF spaced = r.adjusted(-2, -2, 2, 2);
-                if (!area.contains(r)
-                    || std::any_of(taken.begin(), taken.end(), [&](const QRectF &t) { return t.intersects(spaced); }))
+                if (!area.contains(r) ||
+                    std::any_of(taken.begin(), taken.end(), [&](const QRectF &t) { return t.intersects(spaced); }))
                     continue;
                 const bool hidesMarker =
                     std::any_of(markers.begin(), markers.end(), [&](const QRectF &m) { return m.intersects(r); });
@@ -1094,8 +1097,8 @@ void TrajectoryPlot::placeWindow()
         outline = QRect(x, y, width, height);
     } else {
         const QWidget *input = owner->findChild<QWidget *>(QStringLiteral("Frame1"));
-        const QRect keep = input ? QRect(input->mapToGlobal(QPoint(0, 0)), input->size()).adjusted(-gap, -gap, gap, gap)
-                                 : QRect();
+        const QRect keep =
+            input ? QRect(input->mapToGlobal(QPoint(0, 0)), input->size()).adjusted(-gap, -gap, gap, gap) : QRect();
         const int w = least.width(), h = least.height();
         const auto fitX = [&](int x) {
             return std::clamp(x, avail.left(), std::max(avail.left(), avail.right() + 1 - w));

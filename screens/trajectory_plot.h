@@ -146,12 +146,12 @@ private:
     std::vector<QLabel *> m_fieldCaptions;
     std::vector<QLineEdit *> m_fields; // mass, diameter, drag coefficient, air density
     std::vector<QLabel *> m_fieldUnits;
-    std::vector<QString> m_accepted;  // each field's last text that was read, for Escape
+    std::vector<QString> m_accepted; // each field's last text that was read, for Escape
     QLabel *m_dragNote = nullptr;
     QTextEdit *m_dragResults = nullptr;
-    int m_addedHeight = 0;            // what turning air resistance on added to the window
+    int m_addedHeight = 0; // what turning air resistance on added to the window
     int m_fieldColumns = 0;
-    int m_twoColumnWidth = 0;         // the panel's least width with two fields to a row
+    int m_twoColumnWidth = 0; // the panel's least width with two fields to a row
     PlotQuestion m_question;
     PlotProblem m_problem;
     std::vector<PlotSolution> m_solutions;

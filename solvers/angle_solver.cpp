@@ -29,8 +29,8 @@ double numerator(const AngleProblem &p, double s, double c, double v2, double c2
 // dN/dtheta = -2 Sx V^2 (cos^2 - sin^2) + 4 So V^2 cos sin - 4 Sy V^2 cos sin
 double numeratorSlope(const AngleProblem &p, double s, double c, double v2, double c2, double s2)
 {
-    return ((((c2 * (p.sx * -2)) * v2) + ((s2 * (p.sx + p.sx)) * v2)) + (((p.so * 4) * v2) * c) * s)
-           - (((p.sy * 4) * v2) * c) * s;
+    return ((((c2 * (p.sx * -2)) * v2) + ((s2 * (p.sx + p.sx)) * v2)) + (((p.so * 4) * v2) * c) * s) -
+           (((p.sy * 4) * v2) * c) * s;
 }
 
 Evaluation evaluate(const AngleProblem &p, AngleSolution which, double theta)
@@ -55,15 +55,15 @@ Evaluation evaluate(const AngleProblem &p, AngleSolution which, double theta)
         e.residual = numerator(p, s, c, v2, c2);
         e.slope = numeratorSlope(p, s, c, v2, c2, s2);
     }
-    e.valid = std::isfinite(e.residual) && std::isfinite(e.slope) && std::isfinite(e.slopePart1)
-              && std::isfinite(e.slopePart2);
+    e.valid = std::isfinite(e.residual) && std::isfinite(e.slope) && std::isfinite(e.slopePart1) &&
+              std::isfinite(e.slopePart2);
     return e;
 }
 
 bool finiteProblem(const AngleProblem &p)
 {
-    return std::isfinite(p.sx) && std::isfinite(p.so) && std::isfinite(p.sy) && std::isfinite(p.g)
-           && std::isfinite(p.v) && p.g > 0;
+    return std::isfinite(p.sx) && std::isfinite(p.so) && std::isfinite(p.sy) && std::isfinite(p.g) &&
+           std::isfinite(p.v) && p.g > 0;
 }
 
 const char *const lowBoxes[6] = {"Text7", "Text9", "Text10", "Text13", "Text17", "Text14"};
@@ -166,14 +166,14 @@ NewtonResult solveAngle(const AngleProblem &p, AngleSolution which, double tol, 
 
     // N has period pi: once an iterate leaves the half turn around the horizontal the loop
     // either wanders until the limit or settles on a copy of a root that fires away from the target.
-    bool missed = fixed.outcome == NewtonOutcome::AngleLimitExceeded
-                  || (fixed.outcome == NewtonOutcome::NotConverged && fixed.leftHalfTurn);
+    bool missed = fixed.outcome == NewtonOutcome::AngleLimitExceeded ||
+                  (fixed.outcome == NewtonOutcome::NotConverged && fixed.leftHalfTurn);
     if (fixed.outcome == NewtonOutcome::Converged) {
         const AngleSolution otherSolution = which == AngleSolution::Low ? AngleSolution::High : AngleSolution::Low;
         const double other = *closedFormAngle(p, otherSolution);
         const bool distinct = std::fabs(other - *own) > angles::distinctRoots;
-        missed = !(std::fabs(fixed.angle) < std::numbers::pi / 2)
-                 || (distinct && std::fabs(fixed.angle - other) < std::fabs(fixed.angle - *own));
+        missed = !(std::fabs(fixed.angle) < std::numbers::pi / 2) ||
+                 (distinct && std::fabs(fixed.angle - other) < std::fabs(fixed.angle - *own));
     }
     if (!missed)
         return fixed;
@@ -229,8 +229,8 @@ SolutionFigures solutionFigures(double theta, const AngleProblem &p, bool radian
     }
     f.texts[4] = conv::formatPattern(f.flightTime, "###.00");
     // So + V^2 sin^2 / (2 g)
-    f.apogee = (((-g) / 2) * std::pow((v * std::sin(theta)) / g, 2))
-               + ((v * std::sin(theta)) * ((v * std::sin(theta)) / g)) + p.so;
+    f.apogee = (((-g) / 2) * std::pow((v * std::sin(theta)) / g, 2)) +
+               ((v * std::sin(theta)) * ((v * std::sin(theta)) / g)) + p.so;
     f.texts[5] = conv::formatPattern(f.apogee, "####.0");
     return f;
 }

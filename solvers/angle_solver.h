@@ -20,7 +20,7 @@ struct AngleProblem
     double so = 0; // firing elevation
     double sy = 0; // target elevation
     double g = 0;
-    double v = 0;  // muzzle velocity
+    double v = 0; // muzzle velocity
 };
 
 enum class AngleSolution {
@@ -40,14 +40,14 @@ enum class NewtonOutcome {
 struct NewtonResult
 {
     NewtonOutcome outcome = NewtonOutcome::NoHorizontalDistance;
-    double angle = 0.0;        // the solution angle when converged
-    long iteration = 0;        // the loop counter where the loop ended (one past the limit when it ran out)
-    double theta = 0.0;        // the last iterate used
-    double nextAngle = 0.0;    // the last finite Newton update
-    bool evaluated = false;    // some iteration computed the working values below
-    double residual = 0.0;     // working values of the last valid iteration
+    double angle = 0.0;     // the solution angle when converged
+    long iteration = 0;     // the loop counter where the loop ended (one past the limit when it ran out)
+    double theta = 0.0;     // the last iterate used
+    double nextAngle = 0.0; // the last finite Newton update
+    bool evaluated = false; // some iteration computed the working values below
+    double residual = 0.0;  // working values of the last valid iteration
     double slope = 0.0;
-    double slopePart1 = 0.0;   // solution 1 only
+    double slopePart1 = 0.0; // solution 1 only
     double slopePart2 = 0.0;
     bool leftHalfTurn = false; // an iterate lay at or beyond a right angle either way
     bool restarted = false;    // the fixed start missed its own root; this run started from the closed form
@@ -85,11 +85,11 @@ SuperElevation solveSuperElevation(const AngleProblem &p, double tol, double lim
 
 struct SolutionFigures
 {
-    double horizontal = 0.0;  // V cos theta
-    double vertical = 0.0;    // V sin theta
+    double horizontal = 0.0; // V cos theta
+    double vertical = 0.0;   // V sin theta
     double timeToApogee = 0.0;
-    double flightTime = 0.0;  // to the target: the later time at its height, or the arrival while still climbing
-    double apogee = 0.0;      // altitude
+    double flightTime = 0.0; // to the target: the later time at its height, or the arrival while still climbing
+    double apogee = 0.0;     // altitude
     // Angle, horizontal, vertical, time to apogee ("NA" unless the angle text reads above 0),
     // time of flight, apogee altitude: the order in which the screen fills its table.
     std::array<std::string, 6> texts;

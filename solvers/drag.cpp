@@ -65,8 +65,7 @@ bool valid(const Shot &s)
 {
     const bool numbers = std::isfinite(s.sx) && std::isfinite(s.so) && std::isfinite(s.sy) && std::isfinite(s.g) &&
                          std::isfinite(s.k) && std::isfinite(s.velocity) && std::isfinite(s.angle);
-    return numbers && s.sx > 0 && s.g >= 0 && s.k >= 0 && s.velocity > 0 &&
-           std::abs(s.angle) <= std::numbers::pi / 2;
+    return numbers && s.sx > 0 && s.g >= 0 && s.k >= 0 && s.velocity > 0 && std::abs(s.angle) <= std::numbers::pi / 2;
 }
 
 // Where a flight stops: at the distance `sx`, or coming down through either of
@@ -96,8 +95,8 @@ double locate(F f, double lo, double hi, double flo, double fhi)
     if (fhi == 0)
         return hi;
     std::uintmax_t iterations = rootIterations;
-    const auto r = boost::math::tools::toms748_solve(f, lo, hi, flo, fhi,
-                                                     boost::math::tools::eps_tolerance<double>(50), iterations);
+    const auto r = boost::math::tools::toms748_solve(f, lo, hi, flo, fhi, boost::math::tools::eps_tolerance<double>(50),
+                                                     iterations);
     return (r.first + r.second) / 2;
 }
 
@@ -151,15 +150,15 @@ Ending integrate(const Shot &shot, const Stops &stops, OnStep onStep)
                     first = std::pair{t, kind};
             };
             if (b[0] >= stops.sx)
-                consider(locate([&](double u) { return at(u)[0] - stops.sx; }, t0, t1, a[0] - stops.sx,
-                                b[0] - stops.sx),
-                         Arrival::AtDistance);
+                consider(
+                    locate([&](double u) { return at(u)[0] - stops.sx; }, t0, t1, a[0] - stops.sx, b[0] - stops.sx),
+                    Arrival::AtDistance);
             if (b[3] <= 0)
                 for (std::size_t i = 0; i < stops.levels.size(); ++i) {
                     const double level = stops.levels[i];
                     if (descentHeight >= level && b[1] < level)
-                        consider(locate([&](double u) { return at(u)[1] - level; }, descent, t1,
-                                        descentHeight - level, b[1] - level),
+                        consider(locate([&](double u) { return at(u)[1] - level; }, descent, t1, descentHeight - level,
+                                        b[1] - level),
                                  stops.kinds[i]);
                 }
 
@@ -293,8 +292,8 @@ Flight fly(const Shot &shot, int samples)
     // Once more with the same steps, now reading the interpolant at even times.
     const double span = end.t;
     flight.path.reserve(static_cast<std::size_t>(samples) + 3);
-    flight.path.push_back(point(0.0, {0.0, shot.so, shot.velocity * std::cos(shot.angle),
-                                      shot.velocity * std::sin(shot.angle)}));
+    flight.path.push_back(
+        point(0.0, {0.0, shot.so, shot.velocity * std::cos(shot.angle), shot.velocity * std::sin(shot.angle)}));
     int next = 1;
     integrate(shot, stops, [&](double t1, const auto &stepper) {
         for (; next < samples; ++next) {
@@ -380,8 +379,7 @@ HitAngles hitAngles(const Shot &shot)
     const auto root = [&](double lo, double hi, double hlo, double hhi) {
         std::uintmax_t iterations = rootIterations;
         const auto r = boost::math::tools::toms748_solve(
-            height, lo, hi, hlo, hhi, [](double a, double b) { return std::abs(b - a) <= angleTolerance; },
-            iterations);
+            height, lo, hi, hlo, hhi, [](double a, double b) { return std::abs(b - a) <= angleTolerance; }, iterations);
         return (r.first + r.second) / 2;
     };
     const auto notReachable = [&] {
@@ -473,8 +471,8 @@ HitVelocity hitVelocity(const Shot &shot)
         hhi = height(hi);
     }
     std::uintmax_t iterations = rootIterations;
-    const auto r = boost::math::tools::toms748_solve(height, lo, hi, hlo, hhi,
-                                                     boost::math::tools::eps_tolerance<double>(velocityBits), iterations);
+    const auto r = boost::math::tools::toms748_solve(
+        height, lo, hi, hlo, hhi, boost::math::tools::eps_tolerance<double>(velocityBits), iterations);
     result.hit = {HitOutcome::Found, (r.first + r.second) / 2};
     return result;
 }

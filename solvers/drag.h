@@ -61,12 +61,12 @@ struct Point
 struct Flight
 {
     Arrival arrival = Arrival::InvalidShot;
-    Point end;            // where the flight ended: at its event, or where a cap stopped it
-    double miss = 0;      // AtDistance: height above the target (negative below)
-    double shortBy = 0;   // ShortAtHeight, BelowTargetHeight: Sx - x
+    Point end;                 // where the flight ended: at its event, or where a cap stopped it
+    double miss = 0;           // AtDistance: height above the target (negative below)
+    double shortBy = 0;        // ShortAtHeight, BelowTargetHeight: Sx - x
     std::optional<Point> apex; // the highest point, when the shot climbs and tops out before its end
-    int steps = 0;        // accepted integration steps
-    std::vector<Point> path; // when asked for: the muzzle, even steps of time, the apex, the end
+    int steps = 0;             // accepted integration steps
+    std::vector<Point> path;   // when asked for: the muzzle, even steps of time, the apex, the end
 };
 
 // The shot from the muzzle at (0, So) to its first event. With `samples` above 0 the

@@ -21,20 +21,25 @@ constexpr double metricGravity = 9.80665;
 constexpr double densityToImperial = footInM * footInM * footInM / poundInKg;
 
 constexpr std::array presetTable{
-    Preset{"Baseball", {0.145, 74, 0.35, seaLevelDensity},
+    Preset{"Baseball",
+           {0.145, 74, 0.35, seaLevelDensity},
            "Baseball: 145 g and 74 mm, the middle of the rules' 5 to 5\u00bc oz and 9 to 9\u00bc in "
            "around; Cd 0.35, a usual figure for a thrown or batted ball (measured 0.3 to 0.5, lower "
            "when faster). Spin and its lift are left out."},
-    Preset{"Golf ball", {0.04593, 42.67, 0.25, seaLevelDensity},
+    Preset{"Golf ball",
+           {0.04593, 42.67, 0.25, seaLevelDensity},
            "Golf ball: the rules' heaviest and smallest, 1.620 oz (45.93 g) and 1.680 in (42.67 mm); "
            "Cd 0.25, a dimpled ball at driving speed. Spin and its lift are left out."},
-    Preset{"Soccer ball", {0.43, 220, 0.25, seaLevelDensity},
+    Preset{"Soccer ball",
+           {0.43, 220, 0.25, seaLevelDensity},
            "Soccer ball, size 5: 410 to 450 g and 68 to 70 cm around, so 430 g and 220 mm; "
            "Cd 0.25, a kicked ball above its drag crisis (about 0.45 when slow)."},
-    Preset{"Shot put", {7.26, 120, 0.47, seaLevelDensity},
+    Preset{"Shot put",
+           {7.26, 120, 0.47, seaLevelDensity},
            "Men's shot: 7.26 kg (16 lb) and 110 to 130 mm across, so 120 mm; "
            "Cd 0.47, a smooth sphere."},
-    Preset{"12-pound iron cannonball", {12 * poundInKg, 4.52 * inchInMm, 0.47, seaLevelDensity},
+    Preset{"12-pound iron cannonball",
+           {12 * poundInKg, 4.52 * inchInMm, 0.47, seaLevelDensity},
            "12-pound solid shot: 12 lb of iron, 4.52 in across (the US 12-pounder's); Cd 0.47, a "
            "smooth sphere below the speed of sound (near 0.9 above it)."},
 };

@@ -31,7 +31,7 @@ inline constexpr double seaLevelDensity = 1.225; // kg/m^3
 struct Preset
 {
     const char *name;
-    Projectile metric; // kg, mm, kg/m^3
+    Projectile metric;  // kg, mm, kg/m^3
     const char *source; // where the numbers come from
 };
 

@@ -64,16 +64,14 @@ MinVelocitySearch searchMinVelocity(double sx, double so, double sy, double g)
     r.lastAngle = a;
     r.prevVelocity = prev;
     r.velocity = current;
-    r.minVelocity = r.outcome == MinVelocityOutcome::Stepped
-                        ? current + minvel::margin
-                        : exactMinVelocity(sx, so, sy, g) + minvel::margin;
+    r.minVelocity = r.outcome == MinVelocityOutcome::Stepped ? current + minvel::margin
+                                                             : exactMinVelocity(sx, so, sy, g) + minvel::margin;
     return r;
 }
 
 MinVelocityReport computeMinVelocity(ProblemModel &m)
 {
-    const MinVelocitySearch r = searchMinVelocity(m.TargetDistance, m.FiringElevation, m.TargetElevation,
-                                                  m.Gravity);
+    const MinVelocitySearch r = searchMinVelocity(m.TargetDistance, m.FiringElevation, m.TargetElevation, m.Gravity);
     if (r.outcome == MinVelocityOutcome::NoHorizontalDistance)
         return {r.outcome, {}};
 

@@ -12,8 +12,8 @@ AngleRange minimumAngleRange(double sx, double so, double sy)
         return r;
     const double q = (sy - so) / sx;
     r.sightAngle = std::atan(q);
-    const double span = r.sightAngle >= 0 ? muzvel::rightAngle - r.sightAngle
-                                          : std::fabs(r.sightAngle) + muzvel::rightAngle;
+    const double span =
+        r.sightAngle >= 0 ? muzvel::rightAngle - r.sightAngle : std::fabs(r.sightAngle) + muzvel::rightAngle;
     r.spanSteps = span * muzvel::stepsPerRadian;
     // The default rounding mode rounds halves to even. The span never exceeds pi * 10000,
     // well inside 16 bits.
@@ -51,8 +51,8 @@ MuzzleVelocity muzzleVelocityFor(double sx, double so, double sy, double g, doub
     r.vertical = v * std::sin(theta);
     r.timeToApogee = (v * std::sin(theta)) / g;
     // So + V^2 sin^2 / (2 g)
-    r.apogee = (((-g) / 2) * std::pow((v * std::sin(theta)) / g, 2))
-               + (v * std::sin(theta)) * ((v * std::sin(theta)) / g) + so;
+    r.apogee = (((-g) / 2) * std::pow((v * std::sin(theta)) / g, 2)) +
+               (v * std::sin(theta)) * ((v * std::sin(theta)) / g) + so;
     if (r.vertical - (g * sx) / r.horizontal > 0) {
         // V sin - g Sx / (V cos), the vertical speed at the target's distance, is still upward:
         // the later time at the target's height lies beyond it.
@@ -120,11 +120,11 @@ std::string gravityText(double g)
 
 MuzzleVelocityReport computeMuzzleVelocity(ProblemModel &m)
 {
-    MuzzleVelocityReport report{MuzzleVelocityOutcome::NoHorizontalDistance,
-                                {{{"Text7", {}}, {"Text9", {}}, {"Text10", {}}, {"Text13", {}}, {"Text14", {}},
-                                  {"Text17", {}}}}};
-    const MuzzleVelocity r = muzzleVelocityFor(m.TargetDistance, m.FiringElevation, m.TargetElevation, m.Gravity,
-                                               m.ElevationAngle);
+    MuzzleVelocityReport report{
+        MuzzleVelocityOutcome::NoHorizontalDistance,
+        {{{"Text7", {}}, {"Text9", {}}, {"Text10", {}}, {"Text13", {}}, {"Text14", {}}, {"Text17", {}}}}};
+    const MuzzleVelocity r =
+        muzzleVelocityFor(m.TargetDistance, m.FiringElevation, m.TargetElevation, m.Gravity, m.ElevationAngle);
     report.outcome = r.outcome;
     if (r.outcome != MuzzleVelocityOutcome::Computed)
         return report;

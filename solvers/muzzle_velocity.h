@@ -46,11 +46,11 @@ struct MuzzleVelocity
     double velocityScale = 0.0;    // -1 / D
     double velocityRoot = 0.0;     // ((-g) D)^0.5 Sx
     double velocity = 0.0;
-    double horizontal = 0.0;       // V cos theta
-    double vertical = 0.0;         // V sin theta
-    double timeToApogee = 0.0;     // negative for a shot aimed below the horizontal
-    double apogee = 0.0;           // altitude
-    double flightTime = 0.0;       // to the target: the later time at its height, or the arrival while still climbing
+    double horizontal = 0.0;   // V cos theta
+    double vertical = 0.0;     // V sin theta
+    double timeToApogee = 0.0; // negative for a shot aimed below the horizontal
+    double apogee = 0.0;       // altitude
+    double flightTime = 0.0;   // to the target: the later time at its height, or the arrival while still climbing
 };
 
 MuzzleVelocity muzzleVelocityFor(double sx, double so, double sy, double g, double theta);

@@ -118,8 +118,7 @@ struct TextBoxStyle
 // grey dark enough to read (4.5:1 on button face and on yellow). A text longer
 // than the box shows its beginning and is whole in the tool tip. textChanged
 // fires for every text set from code, which the screens' change chains rely on.
-QLineEdit *textBox(QWidget *parent, const char *name, const QString &text, TwipsRect r,
-                   const TextBoxStyle &style = {});
+QLineEdit *textBox(QWidget *parent, const char *name, const QString &text, TwipsRect r, const TextBoxStyle &style = {});
 
 struct ScrollRange
 {

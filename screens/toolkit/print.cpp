@@ -45,8 +45,7 @@ void notPrinted(const QString &why)
 // Each page fills the paint rectangle's width or height, keeping its aspect. Scaled
 // before the widgets paint, so they draw at the device's resolution rather than as
 // an enlarged screen-sized bitmap, and a PDF writer keeps their text as text.
-void renderPages(QPainter &painter, QPagedPaintDevice &device, const QSize &printable,
-                 const QList<QWidget *> &pages)
+void renderPages(QPainter &painter, QPagedPaintDevice &device, const QSize &printable, const QList<QWidget *> &pages)
 {
     painter.setRenderHints(QPainter::Antialiasing | QPainter::TextAntialiasing | QPainter::SmoothPixmapTransform);
     bool first = true;

@@ -26,10 +26,22 @@ struct TwipsPoint
     int y = 0;
 };
 
-constexpr int pixels(int twips) { return twips / twipsPerPixel; }
+constexpr int pixels(int twips)
+{
+    return twips / twipsPerPixel;
+}
 
-inline QRect twips(TwipsRect r) { return {pixels(r.left), pixels(r.top), pixels(r.width), pixels(r.height)}; }
-inline QPoint twips(TwipsPoint p) { return {pixels(p.x), pixels(p.y)}; }
-inline QSize twipsSize(int width, int height) { return {pixels(width), pixels(height)}; }
+inline QRect twips(TwipsRect r)
+{
+    return {pixels(r.left), pixels(r.top), pixels(r.width), pixels(r.height)};
+}
+inline QPoint twips(TwipsPoint p)
+{
+    return {pixels(p.x), pixels(p.y)};
+}
+inline QSize twipsSize(int width, int height)
+{
+    return {pixels(width), pixels(height)};
+}
 
 } // namespace toolkit

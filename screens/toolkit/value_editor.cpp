@@ -103,8 +103,7 @@ private:
 };
 
 ValueEditor::ValueEditor(QWidget *control, QLineEdit *box, ValueTyping typing)
-    : QObject(control), m_controlId(control), m_boxId(box), m_control(control), m_box(box),
-      m_typing(std::move(typing))
+    : QObject(control), m_controlId(control), m_boxId(box), m_control(control), m_box(box), m_typing(std::move(typing))
 {
     control->installEventFilter(this);
     box->installEventFilter(this);

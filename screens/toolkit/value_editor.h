@@ -81,8 +81,7 @@ private:
 
 // `typing.apply` sets the bar's value unless given. While the thumb is dragged a
 // tool tip under it shows `boxText` of the position, which the box takes on release.
-ValueEditor *typeInto(QScrollBar *bar, QLineEdit *box, ValueTyping typing,
-                      const std::function<QString(int)> &boxText);
+ValueEditor *typeInto(QScrollBar *bar, QLineEdit *box, ValueTyping typing, const std::function<QString(int)> &boxText);
 
 ValueEditor *typeInto(QWidget *control, QLineEdit *box, ValueTyping typing);
 

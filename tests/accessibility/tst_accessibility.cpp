@@ -128,10 +128,8 @@ void TestAccessibility::controlsAreNamedByTheCaptionsBesideThem_data()
     row("velocity result", "CompMzVel", "Text7", "Muzzle Velocity, Solution # 1");
     row("tolerance box: wide caption above is no heading", "RootFindParameters", "Text1",
         "Tolerance (TOL) - used in Newton's Method for angle calc.");
-    row("tolerance bar", "RootFindParameters", "HScroll1",
-        "Tolerance (TOL) - used in Newton's Method for angle calc.");
-    row("increment box", "RootFindParameters", "Text2",
-        "Increment (Inc) - used to find the initial minimum velocity.");
+    row("tolerance bar", "RootFindParameters", "HScroll1", "Tolerance (TOL) - used in Newton's Method for angle calc.");
+    row("increment box", "RootFindParameters", "Text2", "Increment (Inc) - used to find the initial minimum velocity.");
     row("increment bar", "RootFindParameters", "HScroll2",
         "Increment (Inc) - used to find the initial minimum velocity.");
     row("iteration box: trailing '=' not spoken", "RootFindParameters", "Text4",

@@ -121,31 +121,56 @@ void TestConversions::formatPattern_data()
     QTest::addColumn<QString>("pattern");
     QTest::addColumn<QString>("expected");
 
-    QTest::newRow("zero integer part shows no digit") << 0.7 << "#####.00" << ".70";
-    QTest::newRow("minimum velocity caption") << 99.03204 << "######.000" << "99.032";
-    QTest::newRow("decimals padded") << 12.5 << "##.00" << "12.50";
-    QTest::newRow("exact tie goes away from zero") << 0.125 << "##.00" << ".13";
-    QTest::newRow("negative tie goes away from zero") << -0.125 << "##.00" << "-.13";
-    QTest::newRow("2.675 is below the tie in binary") << 2.675 << "##.00" << "2.67";
-    QTest::newRow("0.05 is above the tie in binary") << 0.05 << "####.0" << ".1";
-    QTest::newRow("quarter tie") << 0.25 << "####.0" << ".3";
-    QTest::newRow("integer part wider than the pattern") << 1234567.891 << "##.00" << "1234567.89";
-    QTest::newRow("zero with # integer part") << 0.0 << "###.00" << ".00";
-    QTest::newRow("zero with 0 integer part") << 0.0 << "0.000" << "0.000";
-    QTest::newRow("angle of position 1 in degrees") << (0.0001 * 180) / 3.14159 << "0.000" << "0.006";
-    QTest::newRow("#0 keeps one integer digit") << 0.5 << "#0.000" << "0.500";
-    QTest::newRow("negative minimum angle") << (std::atan(-0.1) * 180) / 3.14159 << "#0.000" << "-5.711";
-    QTest::newRow("metric gravity") << 9.80665 << "##.#####" << "9.80665";
-    QTest::newRow("feet gravity rounds") << 32.1740485564 << "##.#####" << "32.17405";
-    QTest::newRow("rounding carries into integer part") << 0.999 << "##.00" << "1.00";
-    QTest::newRow("rounding adds an integer digit") << 999.96 << "###.0" << "1000.0";
-    QTest::newRow("small negative keeps its sign") << -0.001 << "##.00" << "-.00";
-    QTest::newRow("radian angle") << 0.2254919 << "##.000" << ".225";
-    QTest::newRow("apogee altitude") << 1089.8049 << "####.0" << "1089.8";
-    QTest::newRow("large altitude") << 2595331.94 << "####.0" << "2595331.9";
-    QTest::newRow("trailing # decimals dropped") << 10.5 << "##.#####" << "10.5";
-    QTest::newRow("tiny positive rounds to zero") << 1e-300 << "###.00" << ".00";
-    QTest::newRow("huge value shows every digit") << 1e20 << "#.0" << "100000000000000000000.0";
+    QTest::newRow("zero integer part shows no digit") << 0.7 << "#####.00"
+                                                      << ".70";
+    QTest::newRow("minimum velocity caption") << 99.03204 << "######.000"
+                                              << "99.032";
+    QTest::newRow("decimals padded") << 12.5 << "##.00"
+                                     << "12.50";
+    QTest::newRow("exact tie goes away from zero") << 0.125 << "##.00"
+                                                   << ".13";
+    QTest::newRow("negative tie goes away from zero") << -0.125 << "##.00"
+                                                      << "-.13";
+    QTest::newRow("2.675 is below the tie in binary") << 2.675 << "##.00"
+                                                      << "2.67";
+    QTest::newRow("0.05 is above the tie in binary") << 0.05 << "####.0"
+                                                     << ".1";
+    QTest::newRow("quarter tie") << 0.25 << "####.0"
+                                 << ".3";
+    QTest::newRow("integer part wider than the pattern") << 1234567.891 << "##.00"
+                                                         << "1234567.89";
+    QTest::newRow("zero with # integer part") << 0.0 << "###.00"
+                                              << ".00";
+    QTest::newRow("zero with 0 integer part") << 0.0 << "0.000"
+                                              << "0.000";
+    QTest::newRow("angle of position 1 in degrees") << (0.0001 * 180) / 3.14159 << "0.000"
+                                                    << "0.006";
+    QTest::newRow("#0 keeps one integer digit") << 0.5 << "#0.000"
+                                                << "0.500";
+    QTest::newRow("negative minimum angle") << (std::atan(-0.1) * 180) / 3.14159 << "#0.000"
+                                            << "-5.711";
+    QTest::newRow("metric gravity") << 9.80665 << "##.#####"
+                                    << "9.80665";
+    QTest::newRow("feet gravity rounds") << 32.1740485564 << "##.#####"
+                                         << "32.17405";
+    QTest::newRow("rounding carries into integer part") << 0.999 << "##.00"
+                                                        << "1.00";
+    QTest::newRow("rounding adds an integer digit") << 999.96 << "###.0"
+                                                    << "1000.0";
+    QTest::newRow("small negative keeps its sign") << -0.001 << "##.00"
+                                                   << "-.00";
+    QTest::newRow("radian angle") << 0.2254919 << "##.000"
+                                  << ".225";
+    QTest::newRow("apogee altitude") << 1089.8049 << "####.0"
+                                     << "1089.8";
+    QTest::newRow("large altitude") << 2595331.94 << "####.0"
+                                    << "2595331.9";
+    QTest::newRow("trailing # decimals dropped") << 10.5 << "##.#####"
+                                                 << "10.5";
+    QTest::newRow("tiny positive rounds to zero") << 1e-300 << "###.00"
+                                                  << ".00";
+    QTest::newRow("huge value shows every digit") << 1e20 << "#.0"
+                                                  << "100000000000000000000.0";
 }
 
 void TestConversions::formatPattern()

@@ -41,10 +41,18 @@ void TestModule1::setupCommit_data()
     QTest::addColumn<QString>("distanceName");
     QTest::addColumn<QString>("angleName");
 
-    QTest::newRow("metres and degrees") << "m" << "d" << true << 9.80665 << "Meters" << "Degrees";
-    QTest::newRow("feet and radians") << "f" << "r" << true << 32.1740485564 << "Feet" << "Radians";
-    QTest::newRow("empty codes give feet and radians") << "" << "" << false << 32.1740485564 << "Feet" << "Radians";
-    QTest::newRow("upper-case M is not metres") << "M" << "D" << true << 32.1740485564 << "Feet" << "Radians";
+    QTest::newRow("metres and degrees") << "m"
+                                        << "d" << true << 9.80665 << "Meters"
+                                        << "Degrees";
+    QTest::newRow("feet and radians") << "f"
+                                      << "r" << true << 32.1740485564 << "Feet"
+                                      << "Radians";
+    QTest::newRow("empty codes give feet and radians") << ""
+                                                       << "" << false << 32.1740485564 << "Feet"
+                                                       << "Radians";
+    QTest::newRow("upper-case M is not metres") << "M"
+                                                << "D" << true << 32.1740485564 << "Feet"
+                                                << "Radians";
 }
 
 void TestModule1::setupCommit()
@@ -121,9 +129,8 @@ void TestModule1::dynamicValueKinds()
     QFETCH(int, row);
     QFETCH(double, number);
     QFETCH(QString, text);
-    const DynamicValue values[] = {DynamicValue{}, DynamicValue{std::int16_t{100}},
-                                   DynamicValue{std::int32_t{200000}}, DynamicValue{50.5},
-                                   DynamicValue{std::string("12 iterations")}};
+    const DynamicValue values[] = {DynamicValue{}, DynamicValue{std::int16_t{100}}, DynamicValue{std::int32_t{200000}},
+                                   DynamicValue{50.5}, DynamicValue{std::string("12 iterations")}};
     QCOMPARE(values[row].toNumber(), number);
     QCOMPARE(QString::fromStdString(values[row].toText()), text);
     // The whole number 100 and the double 100 are different values.

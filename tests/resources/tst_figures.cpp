@@ -32,14 +32,14 @@ QImage canvas(QSize size, const QColor &fill)
 }
 
 // Data coordinates of the example chart: t over 0..50 s, distance over 0..1.5e4 m.
-struct Chart {
+struct Chart
+{
     QRectF frame;
     std::map<QString, std::vector<QPointF>> curves;
 
     QPointF toData(QPointF p) const
     {
-        return {(p.x() - frame.left()) / frame.width() * 50.0,
-                (frame.bottom() - p.y()) / frame.height() * 1.5e4};
+        return {(p.x() - frame.left()) / frame.width() * 50.0, (frame.bottom() - p.y()) / frame.height() * 1.5e4};
     }
 };
 
@@ -75,15 +75,15 @@ Chart readExampleChart()
 
 double valueAt(const std::vector<QPointF> &curve, double t)
 {
-    const auto nearest = std::min_element(curve.begin(), curve.end(), [t](QPointF a, QPointF b) {
-        return std::abs(a.x() - t) < std::abs(b.x() - t);
-    });
+    const auto nearest = std::min_element(
+        curve.begin(), curve.end(), [t](QPointF a, QPointF b) { return std::abs(a.x() - t) < std::abs(b.x() - t); });
     return nearest->y();
 }
 
 } // namespace
 
-class TestFigures : public QObject {
+class TestFigures : public QObject
+{
     Q_OBJECT
 
 private slots:
@@ -159,7 +159,9 @@ void TestFigures::drawsOnlyInsideItsNaturalRect()
         }
     }
     QVERIFY2(strays == 0, qPrintable(QStringLiteral("%1 pixels outside, the first at (%2, %3)")
-                                         .arg(strays).arg(firstStray.x()).arg(firstStray.y())));
+                                         .arg(strays)
+                                         .arg(firstStray.x())
+                                         .arg(firstStray.y())));
     QVERIFY(drawn > inside.width() * inside.height() / 100);
 }
 
@@ -188,8 +190,8 @@ void TestFigures::backgroundShowsThroughOnlyTheDrawings()
     painter.end();
 
     const QColor expected = transparent ? box : QColor(Qt::white);
-    for (const QPoint corner : {QPoint(size.width() - 3, 2), QPoint(2, size.height() - 3),
-                                QPoint(size.width() - 3, size.height() - 3)})
+    for (const QPoint corner :
+         {QPoint(size.width() - 3, 2), QPoint(2, size.height() - 3), QPoint(size.width() - 3, size.height() - 3)})
         QCOMPARE(image.pixelColor(corner), expected);
 }
 
@@ -221,7 +223,8 @@ void TestFigures::exampleChartFollowsTheFormulas()
     QVERIFY(std::abs(valueAt(sx, 0)) < tolerance);
     QVERIFY(std::abs(valueAt(sx, 50) - 13400) < 20);
     for (const QPointF p : sx)
-        QVERIFY2(std::abs(p.y() - sx.back().y() * p.x() / 50) < tolerance, "horizontal distance is not a straight line");
+        QVERIFY2(std::abs(p.y() - sx.back().y() * p.x() / 50) < tolerance,
+                 "horizontal distance is not a straight line");
 
     std::size_t crossing = 1;
     while (crossing < sy.size() && sx[crossing].y() < sy[crossing].y())

@@ -30,9 +30,8 @@ private slots:
     void initTestCase()
     {
         toolkit::installFontSubstitutions();
-        toolkit::setMessageBoxHandler([](const QString &, const QString &, toolkit::MessageButtons) {
-            return toolkit::answerOk;
-        });
+        toolkit::setMessageBoxHandler(
+            [](const QString &, const QString &, toolkit::MessageButtons) { return toolkit::answerOk; });
     }
     void cleanup() { Screens::discardAll(); }
 
@@ -47,10 +46,10 @@ void TestFiguresOnScreens::figureAtNaturalSize_data()
     QTest::addColumn<Figure>("figure");
     QTest::addColumn<bool>("backgroundShows");
 
-    QTest::newRow("firing situation on the introduction") << ScreenFactory([] { return Screens::get<Intro>(); })
-                                                          << "Picture1" << Figure::FiringSituation << true;
-    QTest::newRow("terrain on the set-up screen") << ScreenFactory([] { return Screens::get<Setup>(); })
-                                                  << "Picture1" << Figure::Terrain << true;
+    QTest::newRow("firing situation on the introduction")
+        << ScreenFactory([] { return Screens::get<Intro>(); }) << "Picture1" << Figure::FiringSituation << true;
+    QTest::newRow("terrain on the set-up screen")
+        << ScreenFactory([] { return Screens::get<Setup>(); }) << "Picture1" << Figure::Terrain << true;
     QTest::newRow("example problem") << ScreenFactory([] { return Screens::get<Example>(); }) << "Image1"
                                      << Figure::ExampleProblem << false;
     QTest::newRow("general analysis") << ScreenFactory([] { return Screens::get<Example2>(); }) << "Image1"

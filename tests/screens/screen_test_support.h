@@ -27,17 +27,17 @@ class ToolkitRecorder
 public:
     ToolkitRecorder()
     {
-        m_previousBox = toolkit::setMessageBoxHandler([this](const QString &text, const QString &title,
-                                                             toolkit::MessageButtons buttons) {
-            boxes.append({text, title, buttons});
-            if (!m_answers.isEmpty())
-                return m_answers.dequeue();
-            if (buttons == toolkit::MessageButtons::YesNo) {
-                ++unscriptedQuestions;
-                return toolkit::answerNo;
-            }
-            return toolkit::answerOk;
-        });
+        m_previousBox = toolkit::setMessageBoxHandler(
+            [this](const QString &text, const QString &title, toolkit::MessageButtons buttons) {
+                boxes.append({text, title, buttons});
+                if (!m_answers.isEmpty())
+                    return m_answers.dequeue();
+                if (buttons == toolkit::MessageButtons::YesNo) {
+                    ++unscriptedQuestions;
+                    return toolkit::answerNo;
+                }
+                return toolkit::answerOk;
+            });
         m_previousBeep = toolkit::setBeepHandler([this] { ++beeps; });
         m_previousEnd = toolkit::setEndProcessHandler([this] { ++ends; });
     }

@@ -14,8 +14,8 @@
 
 namespace {
 
-const QStringList resultBoxes{"Text7",  "Text9",  "Text10", "Text13", "Text17", "Text14",
-                              "Text8",  "Text11", "Text12", "Text15", "Text18", "Text16"};
+const QStringList resultBoxes{"Text7", "Text9",  "Text10", "Text13", "Text17", "Text14",
+                              "Text8", "Text11", "Text12", "Text15", "Text18", "Text16"};
 
 void openProblem(const char *distanceUnit, const char *angleUnit, double sx)
 {
@@ -108,9 +108,18 @@ void TestCompAngle::loadShowsTheProblemAndAnnouncesTheLeastVelocity_data()
     QTest::addColumn<QString>("gravity");
     QTest::addColumn<int>("maximum");
 
-    QTest::newRow("metres, degrees") << "md" << "Meters" << "Degrees" << "9.80665" << 20000;
-    QTest::newRow("feet, degrees") << "fd" << "Feet" << "Degrees" << "32.1740485564" << 30000;
-    QTest::newRow("metres, radians") << "mr" << "Meters" << "Radians" << "9.80665" << 20000;
+    QTest::newRow("metres, degrees") << "md"
+                                     << "Meters"
+                                     << "Degrees"
+                                     << "9.80665" << 20000;
+    QTest::newRow("feet, degrees") << "fd"
+                                   << "Feet"
+                                   << "Degrees"
+                                   << "32.1740485564" << 30000;
+    QTest::newRow("metres, radians") << "mr"
+                                     << "Meters"
+                                     << "Radians"
+                                     << "9.80665" << 20000;
 }
 
 void TestCompAngle::loadShowsTheProblemAndAnnouncesTheLeastVelocity()

@@ -107,14 +107,14 @@ void TestCompMzVel::opensThenComputesForTheAngleShown_data()
     const QString flat = QStringLiteral("Min. angle = 0.000 degrees");
     QTest::newRow("level, computed right after opening: huge but finite")
         << level << flat << 15707 << 1 << "0.006" << QStringList{"7002.37", "7002.37", ".70", ".07", ".0", ".14"};
-    QTest::newRow("level at 45 degrees")
-        << level << flat << 15707 << 7854 << "45.000" << QStringList{"99.03", "70.02", "70.02", "7.14", "250.0", "14.28"};
+    QTest::newRow("level at 45 degrees") << level << flat << 15707 << 7854 << "45.000"
+                                         << QStringList{"99.03", "70.02", "70.02", "7.14", "250.0", "14.28"};
     QTest::newRow("level at the top: integer parts wider than the pattern")
         << level << flat << 15707 << 15707 << "89.995"
         << QStringList{"7134.64", ".69", "7134.64", "727.53", "2595331.9", "1455.06"};
-    QTest::newRow("target below: negative minimum") << Problem{"m", "d", 1000, 100, 0} << "Min. angle = -5.711 degrees"
-                                                    << 16704 << 3000 << "11.478"
-                                                    << QStringList{"129.80", "127.20", "25.83", "2.63", "134.0", "7.86"};
+    QTest::newRow("target below: negative minimum")
+        << Problem{"m", "d", 1000, 100, 0} << "Min. angle = -5.711 degrees" << 16704 << 3000 << "11.478"
+        << QStringList{"129.80", "127.20", "25.83", "2.63", "134.0", "7.86"};
     QTest::newRow("radians") << Problem{"m", "r", 1000, 0, 0} << "Min. angle = 0.000 radians" << 15707 << 1 << "0.000"
                              << QStringList();
     QTest::newRow("feet") << Problem{"f", "d", 1000, 0, 0} << flat << 15707 << 1 << "0.006" << QStringList();
@@ -132,11 +132,12 @@ void TestCompMzVel::opensThenComputesForTheAngleShown()
     CompMzVel *s = open(problem);
     const QString d = QString::fromStdString(Module1.DistanceUnitName);
     const QString a = QString::fromStdString(Module1.AngleUnitName);
-    QCOMPARE(texts(s, {"Label16", "Label17", "Label18", "Label19", "Label20", "Label21", "Label22", "Label9", "Label23"}),
-             QStringList({d + " / sec", d + " / sec", d + " / sec", "Seconds", d, "Seconds", d, a, a}));
+    QCOMPARE(
+        texts(s, {"Label16", "Label17", "Label18", "Label19", "Label20", "Label21", "Label22", "Label9", "Label23"}),
+        QStringList({d + " / sec", d + " / sec", d + " / sec", "Seconds", d, "Seconds", d, a, a}));
     QCOMPARE(texts(s, {"Text2", "Text4", "Text5", "Text6", "Label11"}),
-             QStringList({"1000", *problem.distanceCode == 'f' ? "32.17405" : "9.80665",
-                          QString::number(problem.so), QString::number(problem.sy), minimum}));
+             QStringList({"1000", *problem.distanceCode == 'f' ? "32.17405" : "9.80665", QString::number(problem.so),
+                          QString::number(problem.sy), minimum}));
     QCOMPARE(s->HScroll1->maximum(), maximum);
     QCOMPARE(texts(s), empty);
     QVERIFY(!yellow(s));

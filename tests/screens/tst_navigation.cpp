@@ -102,11 +102,16 @@ void TestNavigation::exitConfirmation_data()
     QTest::addColumn<bool>("examplesOpen");
     QTest::addColumn<bool>("setupLoaded");
 
-    QTest::newRow("Intro Exit, No") << "Intro" << "Command1" << 7 << false << false;
-    QTest::newRow("Intro Exit, Yes") << "Intro" << "Command1" << 6 << false << false;
-    QTest::newRow("Intro Exit, No, with everything loaded") << "Intro" << "Command1" << 7 << true << true;
-    QTest::newRow("Example Extit, No, over both examples") << "Example" << "Command2" << 7 << true << true;
-    QTest::newRow("Example Extit, Yes, with Setup hidden") << "Example" << "Command2" << 6 << true << true;
+    QTest::newRow("Intro Exit, No") << "Intro"
+                                    << "Command1" << 7 << false << false;
+    QTest::newRow("Intro Exit, Yes") << "Intro"
+                                     << "Command1" << 6 << false << false;
+    QTest::newRow("Intro Exit, No, with everything loaded") << "Intro"
+                                                            << "Command1" << 7 << true << true;
+    QTest::newRow("Example Extit, No, over both examples") << "Example"
+                                                           << "Command2" << 7 << true << true;
+    QTest::newRow("Example Extit, Yes, with Setup hidden") << "Example"
+                                                           << "Command2" << 6 << true << true;
 }
 
 void TestNavigation::exitConfirmation()
@@ -265,8 +270,10 @@ void TestNavigation::introLabelsWrapInsideTheirWidths_data()
     QTest::addColumn<QString>("below");
     QTest::addColumn<QString>("phrase");
 
-    QTest::newRow("overview above the figure") << "Label2" << 577 << "Picture1" << "The user then  provides";
-    QTest::newRow("example beside the figure") << "Label3" << 149 << "Command2" << "located on hill.  The user";
+    QTest::newRow("overview above the figure") << "Label2" << 577 << "Picture1"
+                                               << "The user then  provides";
+    QTest::newRow("example beside the figure") << "Label3" << 149 << "Command2"
+                                               << "located on hill.  The user";
 }
 
 void TestNavigation::introLabelsWrapInsideTheirWidths()
@@ -284,8 +291,9 @@ void TestNavigation::introLabelsWrapInsideTheirWidths()
         l->fontMetrics().boundingRect(QRect(0, 0, width, 100000), Qt::TextWordWrap | Qt::AlignHCenter, l->text());
     QVERIFY(needed.height() > 2 * l->fontMetrics().height());
     QVERIFY(needed.width() <= width);
-    QVERIFY2(l->height() >= needed.height(),
-             qPrintable(QStringLiteral("%1 is %2 high, its text needs %3").arg(name).arg(l->height()).arg(needed.height())));
+    QVERIFY2(
+        l->height() >= needed.height(),
+        qPrintable(QStringLiteral("%1 is %2 high, its text needs %3").arg(name).arg(l->height()).arg(needed.height())));
     QVERIFY(l->geometry().bottom() < control(QStringLiteral("Intro"), below)->geometry().top());
 }
 

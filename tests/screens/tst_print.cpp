@@ -160,11 +160,12 @@ void TestPrint::printsOpenPlotAsSecondPage()
 // each page is compared with its window as a picture.
 void TestPrint::comparePage(const QString &pdf, int page, const QImage &screen)
 {
-    const QString stem = QDir::temp().filePath(QStringLiteral("trajectrix-print-%1").arg(QCoreApplication::applicationPid()));
+    const QString stem =
+        QDir::temp().filePath(QStringLiteral("trajectrix-print-%1").arg(QCoreApplication::applicationPid()));
     const QString number = QString::number(page);
-    lpCommand(QStringLiteral("pdftoppm"), {QStringLiteral("-r"), QStringLiteral("40"), QStringLiteral("-png"),
-                                           QStringLiteral("-f"), number, QStringLiteral("-l"), number,
-                                           QStringLiteral("-singlefile"), pdf, stem});
+    lpCommand(QStringLiteral("pdftoppm"),
+              {QStringLiteral("-r"), QStringLiteral("40"), QStringLiteral("-png"), QStringLiteral("-f"), number,
+               QStringLiteral("-l"), number, QStringLiteral("-singlefile"), pdf, stem});
     const QImage paper = QImage(stem + QStringLiteral(".png")).convertToFormat(QImage::Format_RGB32);
     QFile::remove(stem + QStringLiteral(".png"));
     QVERIFY(!paper.isNull());
@@ -180,7 +181,8 @@ void TestPrint::comparePage(const QString &pdf, int page, const QImage &screen)
     const double screenAspect = double(screen.width()) / screen.height();
     if (screenAspect >= double(paper.width()) / paper.height())
         QVERIFY2(printed.width() > paper.width() * 8 / 10, "the window does not fill the page width");
-    QVERIFY2(qAbs(aspect / screenAspect - 1) < 0.03, qPrintable(QStringLiteral("%1 vs %2").arg(aspect).arg(screenAspect)));
+    QVERIFY2(qAbs(aspect / screenAspect - 1) < 0.03,
+             qPrintable(QStringLiteral("%1 vs %2").arg(aspect).arg(screenAspect)));
 
     const QImage expected = screen.scaled(printed.size(), Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
     const QImage actual = paper.copy(printed);
@@ -192,7 +194,8 @@ void TestPrint::comparePage(const QString &pdf, int page, const QImage &screen)
         }
     difference /= 3.0 * actual.width() * actual.height();
     qInfo("page %d differs from its window by %.1f per channel on average", page, difference);
-    QVERIFY2(difference < 12, qPrintable(QStringLiteral("page %1 differs from its window by %2 per channel").arg(page).arg(difference)));
+    QVERIFY2(difference < 12,
+             qPrintable(QStringLiteral("page %1 differs from its window by %2 per channel").arg(page).arg(difference)));
 }
 
 // The spooler keeps the queue but refuses new jobs: Qt still reports it idle.
@@ -232,11 +235,18 @@ void TestPrint::savesPdfWithoutPrinter_data()
     QTest::addColumn<QString>("reportTitle");
     QTest::addColumn<QString>("report");
 
-    QTest::newRow("saved where the user chose") << "results.pdf" << "Note!" << "The PDF file was saved as\r%1";
-    QTest::newRow("replacing an older file") << "old.pdf" << "Note!" << "The PDF file was saved as\r%1";
-    QTest::newRow("folder that does not exist")
-        << "missing/results.pdf" << "Error" << "The PDF file could not be saved as\r%1\r";
-    QTest::newRow("dialog cancelled") << "" << "" << "";
+    QTest::newRow("saved where the user chose") << "results.pdf"
+                                                << "Note!"
+                                                << "The PDF file was saved as\r%1";
+    QTest::newRow("replacing an older file") << "old.pdf"
+                                             << "Note!"
+                                             << "The PDF file was saved as\r%1";
+    QTest::newRow("folder that does not exist") << "missing/results.pdf"
+                                                << "Error"
+                                                << "The PDF file could not be saved as\r%1\r";
+    QTest::newRow("dialog cancelled") << ""
+                                      << ""
+                                      << "";
 }
 
 void TestPrint::savesPdfWithoutPrinter()

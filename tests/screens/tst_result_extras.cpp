@@ -96,21 +96,32 @@ void TestResultExtras::copyHoldsTheBoxesAsShown_data()
     QTest::addColumn<QStringList>("labels");
 
     const QList<QStringList> problem{{"Text2", "Label20"}, {"Text5", "Label20"}, {"Text6", "Label20"}};
-    const QList<QStringList> angle = problem + QList<QStringList>{
-        {"Text4"}, {"Text1", "Label26"}, {}, {"Label8", "Label9", "Label15"},
-        {"Text7", "Text8", "Label16"}, {"Text9", "Text11", "Label17"}, {"Text10", "Text12", "Label18"},
-        {"Text13", "Text15", "Label19"}, {"Text14", "Text16", "Label20"}, {"Text17", "Text18", "Label21"}};
-    const QList<QStringList> velocity = problem + QList<QStringList>{
-        {"Text4"}, {"Text1", "Label9"}, {}, {"Label8", "Label15"},
-        {"Text7", "Label16"}, {"Text9", "Label17"}, {"Text10", "Label18"},
-        {"Text13", "Label19"}, {"Text14", "Label20"}, {"Text17", "Label21"}};
+    const QList<QStringList> angle = problem + QList<QStringList>{{"Text4"},
+                                                                  {"Text1", "Label26"},
+                                                                  {},
+                                                                  {"Label8", "Label9", "Label15"},
+                                                                  {"Text7", "Text8", "Label16"},
+                                                                  {"Text9", "Text11", "Label17"},
+                                                                  {"Text10", "Text12", "Label18"},
+                                                                  {"Text13", "Text15", "Label19"},
+                                                                  {"Text14", "Text16", "Label20"},
+                                                                  {"Text17", "Text18", "Label21"}};
+    const QList<QStringList> velocity = problem + QList<QStringList>{{"Text4"},
+                                                                     {"Text1", "Label9"},
+                                                                     {},
+                                                                     {"Label8", "Label15"},
+                                                                     {"Text7", "Label16"},
+                                                                     {"Text9", "Label17"},
+                                                                     {"Text10", "Label18"},
+                                                                     {"Text13", "Label19"},
+                                                                     {"Text14", "Label20"},
+                                                                     {"Text17", "Label21"}};
 
     const QStringList problemLabels{"Horizontal distance to target (Sx)", "Firing point elevation (So)",
                                     "Target elevation (Sy)", "Acceleration due to gravity (g)"};
     const QStringList figureLabels{"Velocity x - direction", "Velocity y - direction", "Time to apogee",
                                    "Apogee altitude", "Projectile time of flight"};
-    const QStringList angleLabels =
-        problemLabels + QStringList{"Muzzle velocity", "", "", "Angle"} + figureLabels;
+    const QStringList angleLabels = problemLabels + QStringList{"Muzzle velocity", "", "", "Angle"} + figureLabels;
     const QStringList velocityLabels =
         problemLabels + QStringList{"Super elevation angle", "", "", "Muzzle Velocity"} + figureLabels;
 

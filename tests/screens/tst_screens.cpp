@@ -185,7 +185,8 @@ void TestScreens::discardMakesNextUseFresh()
 void TestScreens::discardFromOwnHandlerIsSafe()
 {
     Screens::show<Counting>();
-    auto *back = toolkit::button(Screens::get<Counting>(), "Command1", QStringLiteral("<< Back"), {240, 900, 1335, 375});
+    auto *back =
+        toolkit::button(Screens::get<Counting>(), "Command1", QStringLiteral("<< Back"), {240, 900, 1335, 375});
     connect(back, &QPushButton::clicked, back, [] { Screens::discard<Counting>(); });
     back->show();
     QTest::mouseClick(back, Qt::LeftButton);
@@ -208,14 +209,20 @@ void TestScreens::windows_data()
     QTest::addColumn<QSize>("client");
     QTest::addColumn<bool>("toolWindow");
 
-    QTest::newRow("Intro: fixed tool window") << "Intro" << "Introduction" << QSize(595, 535) << true;
-    QTest::newRow("Example") << "Example" << "Mathematical Formulation" << QSize(599, 559) << false;
-    QTest::newRow("Example2") << "Example2" << "Formulation Continued" << QSize(470, 516) << false;
-    QTest::newRow("Setup") << "Setup" << "Problem Set-up" << QSize(581, 521) << false;
-    QTest::newRow("CompAngle") << "CompAngle" << "Compute Angle Given Muzzle Velocity" << QSize(509, 508) << false;
-    QTest::newRow("CompMzVel") << "CompMzVel" << "Compute Muzzle Velocity Given Angle" << QSize(507, 518) << false;
-    QTest::newRow("RootFindParameters") << "RootFindParameters" << "Root finding parameters" << QSize(609, 495)
-                                        << false;
+    QTest::newRow("Intro: fixed tool window") << "Intro"
+                                              << "Introduction" << QSize(595, 535) << true;
+    QTest::newRow("Example") << "Example"
+                             << "Mathematical Formulation" << QSize(599, 559) << false;
+    QTest::newRow("Example2") << "Example2"
+                              << "Formulation Continued" << QSize(470, 516) << false;
+    QTest::newRow("Setup") << "Setup"
+                           << "Problem Set-up" << QSize(581, 521) << false;
+    QTest::newRow("CompAngle") << "CompAngle"
+                               << "Compute Angle Given Muzzle Velocity" << QSize(509, 508) << false;
+    QTest::newRow("CompMzVel") << "CompMzVel"
+                               << "Compute Muzzle Velocity Given Angle" << QSize(507, 518) << false;
+    QTest::newRow("RootFindParameters") << "RootFindParameters"
+                                        << "Root finding parameters" << QSize(609, 495) << false;
 }
 
 void TestScreens::windows()
@@ -232,8 +239,8 @@ void TestScreens::windows()
     QCOMPARE(w->windowTitle(), caption);
     QCOMPARE(w->size(), client);
     const QPoint offCentre = w->frameGeometry().center() - w->screen()->availableGeometry().center();
-    QVERIFY2(offCentre.manhattanLength() <= 1, qPrintable(QStringLiteral("%1 off centre by %2, %3")
-                                                              .arg(name).arg(offCentre.x()).arg(offCentre.y())));
+    QVERIFY2(offCentre.manhattanLength() <= 1,
+             qPrintable(QStringLiteral("%1 off centre by %2, %3").arg(name).arg(offCentre.x()).arg(offCentre.y())));
 
     const Qt::WindowFlags flags = w->windowFlags();
     QCOMPARE(flags.testFlag(Qt::Tool), toolWindow);

@@ -93,12 +93,18 @@ void TestSetup::guidedOrder_data()
     QTest::addColumn<QString>("sx");
 
     const QStringList open{"Frame1", "Command1", "Command3", "Frame2", "Frame3", "Frame4", "Command2"};
-    QTest::newRow("fresh") << 0 << open.first(3) << "" << "0";
-    QTest::newRow("unit chosen") << 1 << open.first(4) << "Meters" << "0";
-    QTest::newRow("metric chosen") << 2 << open.first(5) << "Meters" << "0";
-    QTest::newRow("distance set") << 3 << open.first(6) << "Meters" << "100";
-    QTest::newRow("ready") << 4 << open << "Meters" << "100";
-    QTest::newRow("committed, back, to Intro and again") << 5 << open << "Meters" << "100";
+    QTest::newRow("fresh") << 0 << open.first(3) << ""
+                           << "0";
+    QTest::newRow("unit chosen") << 1 << open.first(4) << "Meters"
+                                 << "0";
+    QTest::newRow("metric chosen") << 2 << open.first(5) << "Meters"
+                                   << "0";
+    QTest::newRow("distance set") << 3 << open.first(6) << "Meters"
+                                  << "100";
+    QTest::newRow("ready") << 4 << open << "Meters"
+                           << "100";
+    QTest::newRow("committed, back, to Intro and again") << 5 << open << "Meters"
+                                                         << "100";
 }
 
 void TestSetup::guidedOrder()
@@ -144,7 +150,8 @@ void TestSetup::entriesReachTheModel_data()
     QTest::addColumn<QString>("result");
 
     QTest::newRow("metres, degrees, angle computation")
-        << QStringList{"Option3", "Option5", "Option1"} << "Meters" << 9.80665 << "Degrees" << "CompAngle";
+        << QStringList{"Option3", "Option5", "Option1"} << "Meters" << 9.80665 << "Degrees"
+        << "CompAngle";
     QTest::newRow("feet after metres, radians, velocity computation")
         << QStringList{"Option3", "Option4", "Option6", "Option2"} << "Feet" << 32.1740485564 << "Radians"
         << "CompMzVel";

@@ -10,9 +10,9 @@
 #include <QPushButton>
 #include <QScrollBar>
 #include <QSignalSpy>
-#include <QToolButton>
 #include <QStyleFactory>
 #include <QTemporaryDir>
+#include <QToolButton>
 #include <QtTest>
 
 #include <algorithm>
@@ -148,7 +148,10 @@ void TestToolkit::labelSizing()
     const QRect needed = l->fontMetrics().boundingRect(QRect(0, 0, l->width(), 10000), flags, text);
     QVERIFY2(l->width() >= needed.width() && l->height() >= needed.height(),
              qPrintable(QStringLiteral("label %1x%2, text needs %3x%4")
-                            .arg(l->width()).arg(l->height()).arg(needed.width()).arg(needed.height())));
+                            .arg(l->width())
+                            .arg(l->height())
+                            .arg(needed.width())
+                            .arg(needed.height())));
 }
 
 void TestToolkit::scrollBarChangesOnlyWhenDragEnds()
@@ -467,15 +470,16 @@ void TestToolkit::platformMessageBox_data()
     QTest::addColumn<QString>("shownText");
     QTest::addColumn<int>("answer");
 
-    const QString note = QStringLiteral("You are only permitted to come within\r0.001 radians of minimum and 90 degree\r"
-                                        " angles (to avoid singularities)!");
+    const QString note =
+        QStringLiteral("You are only permitted to come within\r0.001 radians of minimum and 90 degree\r"
+                       " angles (to avoid singularities)!");
     const QString noteShown = QString(note).replace(QLatin1Char('\r'), QLatin1Char('\n'));
-    QTest::newRow("exit confirmation answered Yes") << "Sure you wish to exit?" << MessageButtons::YesNo
-                                                    << int(QMessageBox::Yes) << "Sure you wish to exit?" << 6;
-    QTest::newRow("exit confirmation answered No") << "Sure you wish to exit?" << MessageButtons::YesNo
-                                                   << int(QMessageBox::No) << "Sure you wish to exit?" << 7;
-    QTest::newRow("Enter takes the default Yes") << "Sure you wish to exit?" << MessageButtons::YesNo << 0
-                                                 << "Sure you wish to exit?" << 6;
+    QTest::newRow("exit confirmation answered Yes")
+        << "Sure you wish to exit?" << MessageButtons::YesNo << int(QMessageBox::Yes) << "Sure you wish to exit?" << 6;
+    QTest::newRow("exit confirmation answered No")
+        << "Sure you wish to exit?" << MessageButtons::YesNo << int(QMessageBox::No) << "Sure you wish to exit?" << 7;
+    QTest::newRow("Enter takes the default Yes")
+        << "Sure you wish to exit?" << MessageButtons::YesNo << 0 << "Sure you wish to exit?" << 6;
     QTest::newRow("three-line note, OK only") << note << MessageButtons::Ok << int(QMessageBox::Ok) << noteShown << 1;
 }
 
@@ -531,7 +535,8 @@ static int endProcessProbe(int argc, char **argv)
     first.show();
     second.show();
     QTimer::singleShot(0, &app, [] {
-        QMetaObject::invokeMethod(qApp, [] { std::puts("queued event ran"); }, Qt::QueuedConnection);
+        QMetaObject::invokeMethod(
+            qApp, [] { std::puts("queued event ran"); }, Qt::QueuedConnection);
         toolkit::endProcess();
         std::puts("handler went on");
     });

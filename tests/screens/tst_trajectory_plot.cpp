@@ -118,7 +118,7 @@ QString labelFault(const TrajectoryPlot *plot)
             const QPointF nearest(std::clamp(p.x(), r.left(), r.right()), std::clamp(p.y(), r.top(), r.bottom()));
             return QLineF(p, nearest).length();
         };
-        const QList<QPointF> named = name.startsWith(QLatin1String("Firing")) ? QList{muzzle}
+        const QList<QPointF> named = name.startsWith(QLatin1String("Firing"))   ? QList{muzzle}
                                      : name.startsWith(QLatin1String("Target")) ? QList{target}
                                                                                 : apogees;
         if (std::none_of(named.begin(), named.end(), [&](const QPointF &p) { return distance(p) <= 3 * r.height(); }))
@@ -137,8 +137,8 @@ QString clippedText(const TrajectoryPlot *plot)
         const QRect inside = label->contentsRect();
         const int wrap = label->wordWrap() ? Qt::TextWordWrap : 0;
         const QRect needed = label->fontMetrics().boundingRect(inside, wrap | int(label->alignment()), label->text());
-        if (!label->isVisible() || !inside.contains(needed)
-            || !plot->rect().contains(QRect(label->mapTo(plot, inside.topLeft()), inside.size())))
+        if (!label->isVisible() || !inside.contains(needed) ||
+            !plot->rect().contains(QRect(label->mapTo(plot, inside.topLeft()), inside.size())))
             return label->text();
     }
     return {};
@@ -262,7 +262,8 @@ void TestTrajectoryPlot::flightsRunFromMuzzleToTarget()
     for (int i = 0; i < drawn.size(); ++i) {
         const QList<QPointF> points = drawn[i]->points();
         QCOMPARE(points.first(), QPointF(0, Module1.FiringElevation));
-        QVERIFY2(std::abs(points.last().x() - shot.sx) <= tolerance && std::abs(points.last().y() - shot.sy) <= tolerance,
+        QVERIFY2(std::abs(points.last().x() - shot.sx) <= tolerance &&
+                     std::abs(points.last().y() - shot.sy) <= tolerance,
                  qPrintable(QStringLiteral("ends at (%1, %2)").arg(points.last().x()).arg(points.last().y())));
         double peak = points.first().y();
         for (const QPointF &p : points)
@@ -270,21 +271,21 @@ void TestTrajectoryPlot::flightsRunFromMuzzleToTarget()
         // The apogee box shows one decimal. A shot aimed downhill has no time to apogee
         // and peaks at the muzzle, wherever its parabola's vertex lies; one that meets the
         // target before its time to apogee peaks there, and its apogee is not marked.
-        const auto text = [&](int column) {
-            return screen->findChild<QLineEdit *>(boxes[i][column])->text();
-        };
+        const auto text = [&](int column) { return screen->findChild<QLineEdit *>(boxes[i][column])->text(); };
         const auto value = [&](int column) { return box(screen, qPrintable(boxes[i][column])); };
         const bool rises = text(2) != QLatin1String("NA");
         const bool reached = rises && value(2) <= value(4);
         const double expected = !rises ? Module1.FiringElevation : reached ? value(3) : Module1.TargetElevation;
-        QVERIFY2(std::abs(peak - expected) <= 0.05 + 1e-9, qPrintable(QStringLiteral("peak %1, expected %2").arg(peak).arg(expected)));
+        QVERIFY2(std::abs(peak - expected) <= 0.05 + 1e-9,
+                 qPrintable(QStringLiteral("peak %1, expected %2").arg(peak).arg(expected)));
         const QString apogee = QStringLiteral("Apogee %1").arg(i + 1);
         QCOMPARE(std::any_of(plot->chart()->series().cbegin(), plot->chart()->series().cend(),
                              [&](const QAbstractSeries *s) { return s->name() == apogee; }),
                  reached);
         if (!apogees.isEmpty())
             QCOMPARE(QString::number(peak, 'f', 1), QString::number(apogees[i], 'f', 1));
-        QVERIFY2(drawn[i]->name().contains(text(0)) && drawn[i]->name().contains(text(1)), qPrintable(drawn[i]->name()));
+        QVERIFY2(drawn[i]->name().contains(text(0)) && drawn[i]->name().contains(text(1)),
+                 qPrintable(drawn[i]->name()));
     }
     if (drawn.size() == 2) {
         QCOMPARE(drawn[0]->pen().style(), Qt::SolidLine);
@@ -300,7 +301,8 @@ void TestTrajectoryPlot::everythingStaysInsideThePlot_data()
     QTest::addColumn<int>("equalScales"); // 1 must, 0 cannot, -1 either
 
     QTest::newRow("level 1000 m, both solutions fit to scale") << Shot{"CompAngle", "m", 1000, 0, 0, 1500} << 1;
-    QTest::newRow("longest uphill shot at the fastest velocity") << Shot{"CompAngle", "m", 32000, -10000, 20000, -1} << -1;
+    QTest::newRow("longest uphill shot at the fastest velocity")
+        << Shot{"CompAngle", "m", 32000, -10000, 20000, -1} << -1;
     QTest::newRow("one metre out, 30 km below") << Shot{"CompAngle", "m", 1, 20000, -10000, -1} << 0;
     QTest::newRow("one foot out, 100 ft above, in radians") << Shot{"CompAngle", "f", 1, 0, 100, -1, "r"} << 0;
     QTest::newRow("feet, longest level shot at the fastest velocity") << Shot{"CompAngle", "f", 32000, 0, 0, -1} << -1;
@@ -385,16 +387,20 @@ void TestTrajectoryPlot::plotFollowsItsScreen()
 void TestTrajectoryPlot::airResistance_data()
 {
     QTest::addColumn<Shot>("shot");
-    QTest::addColumn<int>("preset"); // in the Projectile list
+    QTest::addColumn<int>("preset");              // in the Projectile list
     QTest::addColumn<QString>("dragCoefficient"); // typed over the preset's when not empty
     QTest::addColumn<QStringList>("units");
 
     const QStringList metric{"kg", "mm", "", "kg/m\u00b3"};
     const QStringList imperial{"lb", "in", "", "lb/ft\u00b3"};
-    QTest::newRow("cannonball, level 1000 m at 150 m/s") << Shot{"CompAngle", "m", 1000, 0, 0, 1500} << 4 << "" << metric;
-    QTest::newRow("baseball cannot reach 1000 m at 150 m/s") << Shot{"CompAngle", "m", 1000, 0, 0, 1500} << 0 << "" << metric;
-    QTest::newRow("cannonball in feet, target 500 ft above") << Shot{"CompAngle", "f", 3000, 0, 500, 10000} << 4 << "" << imperial;
-    QTest::newRow("shot put, muzzle velocity at 45 degrees") << Shot{"CompMzVel", "m", 1000, 0, 0, 7854} << 3 << "" << metric;
+    QTest::newRow("cannonball, level 1000 m at 150 m/s")
+        << Shot{"CompAngle", "m", 1000, 0, 0, 1500} << 4 << "" << metric;
+    QTest::newRow("baseball cannot reach 1000 m at 150 m/s")
+        << Shot{"CompAngle", "m", 1000, 0, 0, 1500} << 0 << "" << metric;
+    QTest::newRow("cannonball in feet, target 500 ft above")
+        << Shot{"CompAngle", "f", 3000, 0, 500, 10000} << 4 << "" << imperial;
+    QTest::newRow("shot put, muzzle velocity at 45 degrees")
+        << Shot{"CompMzVel", "m", 1000, 0, 0, 7854} << 3 << "" << metric;
     QTest::newRow("drag coefficient 0 flies the vacuum trajectory")
         << Shot{"CompAngle", "m", 1000, 100, 0, 1500} << 4 << "0" << metric;
 }
@@ -433,7 +439,8 @@ void TestTrajectoryPlot::airResistance()
     const double tolerance = std::max(shot.sx, std::abs(sy - so)) / 1000;
     const bool vacuumAir = dragCoefficient == QLatin1String("0");
     for (int i = 0; i < vacuum.size(); ++i) {
-        const QLineSeries *air = series(plot, vacuum[i]->name().section(QLatin1Char(':'), 0, 0) + " with air resistance");
+        const QLineSeries *air =
+            series(plot, vacuum[i]->name().section(QLatin1Char(':'), 0, 0) + " with air resistance");
         QVERIFY(air);
         const QList<QPointF> points = air->points();
         QCOMPARE(points.first(), QPointF(0, so));
@@ -460,7 +467,8 @@ void TestTrajectoryPlot::airResistance()
     for (auto m = figures.globalMatch(lines.last().section(QStringLiteral(": "), 1)); m.hasNext();)
         found << m.next().captured(1);
     if (shot.screen == QLatin1String("CompMzVel")) {
-        QVERIFY2(lines.last().startsWith(QLatin1String("Muzzle velocity that hits the target")), qPrintable(lines.last()));
+        QVERIFY2(lines.last().startsWith(QLatin1String("Muzzle velocity that hits the target")),
+                 qPrintable(lines.last()));
         QVERIFY(number(found.value(0)) > box(screen, "Text7"));
     } else if (lines.last().startsWith(QLatin1String("Angles that hit the target"))) {
         QCOMPARE(found.size(), 2);
@@ -491,14 +499,25 @@ void TestTrajectoryPlot::typedEntriesAreCheckedInPlace_data()
     QTest::addColumn<QString>("typed");
     QTest::addColumn<QString>("note");
 
-    QTest::newRow("letters") << "Mass" << "12 kg" << "Mass: Not a number: type digits, with \".\" as the decimal point.";
-    QTest::newRow("empty") << "Diameter" << "" << "Diameter: Type a number from 1 to 2000 mm.";
-    QTest::newRow("two numbers") << "AirDensity" << "1.2 1.3" << "Air density: Type one number only.";
-    QTest::newRow("NaN") << "DragCoefficient" << "nan"
+    QTest::newRow("letters") << "Mass"
+                             << "12 kg"
+                             << "Mass: Not a number: type digits, with \".\" as the decimal point.";
+    QTest::newRow("empty") << "Diameter"
+                           << ""
+                           << "Diameter: Type a number from 1 to 2000 mm.";
+    QTest::newRow("two numbers") << "AirDensity"
+                                 << "1.2 1.3"
+                                 << "Air density: Type one number only.";
+    QTest::newRow("NaN") << "DragCoefficient"
+                         << "nan"
                          << "Drag coefficient: Type a finite number: NaN and infinity cannot be set.";
-    QTest::newRow("out of range") << "Mass" << "0" << "Mass: Out of range: type a number from 0.001 to 100000 kg.";
+    QTest::newRow("out of range") << "Mass"
+                                  << "0"
+                                  << "Mass: Out of range: type a number from 0.001 to 100000 kg.";
     QTest::newRow("a baseball two metres across floats")
-        << "Diameter" << "2000" << "Too light for its size: it would fall no faster than 1.5 m/s, and a shot needs at least 5 m/s.";
+        << "Diameter"
+        << "2000"
+        << "Too light for its size: it would fall no faster than 1.5 m/s, and a shot needs at least 5 m/s.";
 }
 
 void TestTrajectoryPlot::typedEntriesAreCheckedInPlace()

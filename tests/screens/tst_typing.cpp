@@ -152,22 +152,37 @@ void TestTyping::committedValueActsAsScrollingThere_data()
     QTest::addColumn<int>("position");
     QTest::addColumn<QString>("note");
 
-    QTest::newRow("distance") << "Setup" << "HScroll3" << "Text3" << 0 << "1000" << 1000 << "";
+    QTest::newRow("distance") << "Setup"
+                              << "HScroll3"
+                              << "Text3" << 0 << "1000" << 1000 << "";
     QTest::newRow("elevation rounded to a whole number")
-        << "Setup" << "HScroll2" << "Text2" << 0 << "-12.5" << -13
-        << "Set to -13 Meters \u2014 the nearest whole number this screen can take.";
-    QTest::newRow("velocity") << "CompAngle" << "HScroll1" << "Text1" << 990 << "150" << 1500 << "";
+        << "Setup"
+        << "HScroll2"
+        << "Text2" << 0 << "-12.5" << -13 << "Set to -13 Meters \u2014 the nearest whole number this screen can take.";
+    QTest::newRow("velocity") << "CompAngle"
+                              << "HScroll1"
+                              << "Text1" << 990 << "150" << 1500 << "";
     QTest::newRow("velocity nearer the least than 99.1")
-        << "CompAngle" << "HScroll1" << "Text1" << 1500 << "99.05" << 990
+        << "CompAngle"
+        << "HScroll1"
+        << "Text1" << 1500 << "99.05" << 990
         << "Set to 99.032 Meters/Sec \u2014 the nearest velocity this screen can take.";
     QTest::newRow("angle between positions")
-        << "CompMzVel" << "HScroll1" << "Text1" << 1 << "40" << 6981
-        << "Set to 39.998\u00b0 \u2014 the nearest angle this screen can take.";
-    QTest::newRow("lowest angle brings the limit note") << "CompMzVel" << "HScroll1" << "Text1" << 50 << "0.006" << 1
-                                                        << "";
-    QTest::newRow("tolerance") << "RootFindParameters" << "HScroll1" << "Text1" << 100 << "5E-08" << 50 << "";
-    QTest::newRow("increment") << "RootFindParameters" << "HScroll2" << "Text2" << 100 << "2.5e-6" << 25 << "";
-    QTest::newRow("iteration limit") << "RootFindParameters" << "UpDown1" << "Text4" << 100 << "250" << 250 << "";
+        << "CompMzVel"
+        << "HScroll1"
+        << "Text1" << 1 << "40" << 6981 << "Set to 39.998\u00b0 \u2014 the nearest angle this screen can take.";
+    QTest::newRow("lowest angle brings the limit note") << "CompMzVel"
+                                                        << "HScroll1"
+                                                        << "Text1" << 50 << "0.006" << 1 << "";
+    QTest::newRow("tolerance") << "RootFindParameters"
+                               << "HScroll1"
+                               << "Text1" << 100 << "5E-08" << 50 << "";
+    QTest::newRow("increment") << "RootFindParameters"
+                               << "HScroll2"
+                               << "Text2" << 100 << "2.5e-6" << 25 << "";
+    QTest::newRow("iteration limit") << "RootFindParameters"
+                                     << "UpDown1"
+                                     << "Text4" << 100 << "250" << 250 << "";
 }
 
 void TestTyping::committedValueActsAsScrollingThere()
@@ -217,12 +232,22 @@ void TestTyping::refusedOrAbandonedTextChangesNothing_data()
     QTest::addColumn<QString>("note");
 
     QTest::newRow("letters refused; the editor stays for a correction")
-        << "12a" << "Return" << "Not a number: type digits, with \".\" as the decimal point.";
+        << "12a"
+        << "Return"
+        << "Not a number: type digits, with \".\" as the decimal point.";
     QTest::newRow("out of range refused, the range said in the unit")
-        << "40000" << "Return" << "Out of range: type a number from 0 to 32000 Meters.";
-    QTest::newRow("Escape keeps the old value") << "500" << "Escape" << "";
-    QTest::newRow("leaving the editor keeps the old value") << "500" << "leave" << "";
-    QTest::newRow("leaving the screen keeps the old value") << "500" << "hide" << "";
+        << "40000"
+        << "Return"
+        << "Out of range: type a number from 0 to 32000 Meters.";
+    QTest::newRow("Escape keeps the old value") << "500"
+                                                << "Escape"
+                                                << "";
+    QTest::newRow("leaving the editor keeps the old value") << "500"
+                                                            << "leave"
+                                                            << "";
+    QTest::newRow("leaving the screen keeps the old value") << "500"
+                                                            << "hide"
+                                                            << "";
 }
 
 void TestTyping::refusedOrAbandonedTextChangesNothing()
@@ -269,14 +294,22 @@ void TestTyping::opensOnlyWhereTheControlTakesInput_data()
     QTest::addColumn<QString>("text");
     QTest::addColumn<QString>("selected");
 
-    QTest::newRow("a digit starts a new value") << "7" << true << "7" << "";
-    QTest::newRow("a sign starts a new value") << "-" << true << "-" << "";
-    QTest::newRow("a point starts a new value") << "." << true << "." << "";
-    QTest::newRow("F2 offers the value shown") << "F2" << true << "700" << "700";
-    QTest::newRow("double click on the box offers it too") << "double click" << true << "700" << "700";
-    QTest::newRow("a letter is not a value") << "a" << true << "" << "";
-    QTest::newRow("Ctrl with a digit is no typing") << "ctrl+1" << true << "" << "";
-    QTest::newRow("no double click before the bars take input") << "double click" << false << "" << "";
+    QTest::newRow("a digit starts a new value") << "7" << true << "7"
+                                                << "";
+    QTest::newRow("a sign starts a new value") << "-" << true << "-"
+                                               << "";
+    QTest::newRow("a point starts a new value") << "." << true << "."
+                                                << "";
+    QTest::newRow("F2 offers the value shown") << "F2" << true << "700"
+                                               << "700";
+    QTest::newRow("double click on the box offers it too") << "double click" << true << "700"
+                                                           << "700";
+    QTest::newRow("a letter is not a value") << "a" << true << ""
+                                             << "";
+    QTest::newRow("Ctrl with a digit is no typing") << "ctrl+1" << true << ""
+                                                    << "";
+    QTest::newRow("no double click before the bars take input") << "double click" << false << ""
+                                                                << "";
 }
 
 void TestTyping::opensOnlyWhereTheControlTakesInput()
@@ -327,10 +360,18 @@ void TestTyping::dragTipShowsWhatTheBoxTakesOnRelease_data()
     QTest::addColumn<QString>("box");
     QTest::addColumn<int>("position");
 
-    QTest::newRow("distance") << "Setup" << "HScroll3" << "Text3" << 1234;
-    QTest::newRow("velocity at or below the least") << "CompAngle" << "HScroll1" << "Text1" << 990;
-    QTest::newRow("angle") << "CompMzVel" << "HScroll1" << "Text1" << 7854;
-    QTest::newRow("tolerance") << "RootFindParameters" << "HScroll1" << "Text1" << 50;
+    QTest::newRow("distance") << "Setup"
+                              << "HScroll3"
+                              << "Text3" << 1234;
+    QTest::newRow("velocity at or below the least") << "CompAngle"
+                                                    << "HScroll1"
+                                                    << "Text1" << 990;
+    QTest::newRow("angle") << "CompMzVel"
+                           << "HScroll1"
+                           << "Text1" << 7854;
+    QTest::newRow("tolerance") << "RootFindParameters"
+                               << "HScroll1"
+                               << "Text1" << 50;
 }
 
 void TestTyping::dragTipShowsWhatTheBoxTakesOnRelease()

@@ -97,11 +97,16 @@ QList<QWidget *> screensByName()
 QString nonFiniteField()
 {
     const std::pair<const char *, double> plain[] = {
-        {"TargetElevation", Module1.TargetElevation}, {"FiringElevation", Module1.FiringElevation},
-        {"TargetDistance", Module1.TargetDistance},   {"Gravity", Module1.Gravity},
-        {"Tolerance", Module1.Tolerance},             {"Increment", Module1.Increment},
-        {"ElevationAngle", Module1.ElevationAngle},   {"FlightTime", Module1.FlightTime},
-        {"NextAngle", Module1.NextAngle},             {"SearchAngle", Module1.SearchAngle},
+        {"TargetElevation", Module1.TargetElevation},
+        {"FiringElevation", Module1.FiringElevation},
+        {"TargetDistance", Module1.TargetDistance},
+        {"Gravity", Module1.Gravity},
+        {"Tolerance", Module1.Tolerance},
+        {"Increment", Module1.Increment},
+        {"ElevationAngle", Module1.ElevationAngle},
+        {"FlightTime", Module1.FlightTime},
+        {"NextAngle", Module1.NextAngle},
+        {"SearchAngle", Module1.SearchAngle},
     };
     const std::pair<const char *, const DynamicValue &> dynamic[] = {
         {"ExitAnswer", Module1.ExitAnswer},
@@ -190,7 +195,8 @@ QString angleMismatch(const CompAngle *s)
     const bool radians = s->Label16->text() == QLatin1String("Radians");
     // Half the last shown digit, and a little for Newton's tolerance.
     const double allowance = radians ? 0.00051 : 0.0051;
-    for (const auto &[box, which] : {std::pair{s->Text7, AngleSolution::Low}, std::pair{s->Text8, AngleSolution::High}}) {
+    for (const auto &[box, which] :
+         {std::pair{s->Text7, AngleSolution::Low}, std::pair{s->Text8, AngleSolution::High}}) {
         if (!filled(box))
             continue;
         const std::optional<double> own = closedFormAngle(p, which);
@@ -219,9 +225,9 @@ QString faultOnScreens()
     }
     if (Screens::exists<CompAngle>()) {
         const CompAngle *s = Screens::get<CompAngle>();
-        for (const QString &wrong : {mixedColumn({s->Text7, s->Text9, s->Text10, s->Text13, s->Text17, s->Text14}),
-                                     mixedColumn({s->Text8, s->Text11, s->Text12, s->Text15, s->Text18, s->Text16}),
-                                     angleMismatch(s)})
+        for (const QString &wrong :
+             {mixedColumn({s->Text7, s->Text9, s->Text10, s->Text13, s->Text17, s->Text14}),
+              mixedColumn({s->Text8, s->Text11, s->Text12, s->Text15, s->Text18, s->Text16}), angleMismatch(s)})
             if (!wrong.isEmpty())
                 return wrong;
     }
@@ -256,8 +262,7 @@ public:
                   seen = now;
               }
           })
-    {
-    }
+    {}
 
     ~HangWatch()
     {
@@ -293,10 +298,11 @@ public:
             else if (b == toolkit::MessageButtons::OkSaveAsPdf && oneIn(4))
                 answer = toolkit::answerSaveAsPdf;
             note(QStringLiteral("    box %1 \"%2\" -> %3")
-                     .arg(title, oneLine(text), answer == toolkit::answerYes         ? QStringLiteral("Yes")
-                                                : answer == toolkit::answerNo        ? QStringLiteral("No")
-                                                : answer == toolkit::answerSaveAsPdf ? QStringLiteral("Save as PDF")
-                                                                                     : QStringLiteral("OK")));
+                     .arg(title, oneLine(text),
+                          answer == toolkit::answerYes         ? QStringLiteral("Yes")
+                          : answer == toolkit::answerNo        ? QStringLiteral("No")
+                          : answer == toolkit::answerSaveAsPdf ? QStringLiteral("Save as PDF")
+                                                               : QStringLiteral("OK")));
             m_savedTo.clear();
             if (showsNonFinite(text) || showsNonFinite(title))
                 m_fault = QStringLiteral("message box shows \"%1\"").arg(oneLine(text));
@@ -485,8 +491,8 @@ private:
     {
         const int low = bar->minimum();
         const int high = bar->maximum();
-        const int candidates[] = {low, high, low + 1, low + 2, high - 1, -1, 0, 1, 2,
-                                  low + uniform(0, 50), uniform(low, high)};
+        const int candidates[] = {
+            low, high, low + 1, low + 2, high - 1, -1, 0, 1, 2, low + uniform(0, 50), uniform(low, high)};
         return std::clamp(candidates[uniform(0, std::size(candidates) - 1)], low, high);
     }
 
@@ -585,14 +591,14 @@ void TestSoak::randomUserActions()
         for (auto it = soak.shownAfterActions.cbegin(); it != soak.shownAfterActions.cend(); ++it)
             shown.append(QStringLiteral("%1 %2").arg(it.key()).arg(it.value()));
         qInfo("%d actions in %.1f s: %d boxes, %d restarts, angles shown after %d, velocity after %d; visible: %s",
-              actions, clock.elapsed() / 1000.0, soak.boxes, soak.restarts, soak.angleSolutions,
-              soak.velocitySolutions, qPrintable(shown.join(QStringLiteral(", "))));
+              actions, clock.elapsed() / 1000.0, soak.boxes, soak.restarts, soak.angleSolutions, soak.velocitySolutions,
+              qPrintable(shown.join(QStringLiteral(", "))));
 
         // A soak that never reaches the results tests little: a control renamed or a
         // path blocked would otherwise pass unnoticed.
         if (actions >= 1000) {
-            for (const char *screen : {"Intro", "Example", "Example2", "Setup", "CompAngle", "CompMzVel",
-                                       "RootFindParameters"})
+            for (const char *screen :
+                 {"Intro", "Example", "Example2", "Setup", "CompAngle", "CompMzVel", "RootFindParameters"})
                 QVERIFY2(soak.shownAfterActions.value(QLatin1String(screen)) > 0, screen);
             QVERIFY(soak.angleSolutions > 0);
             QVERIFY(soak.velocitySolutions > 0);

@@ -104,31 +104,28 @@ void TestAngleSolver::wholeRun_data()
 
     const DynamicValue hundred{std::int16_t{100}};
     const QString exceeded = "Error: Angle exceeds 89.9";
-    QTest::newRow("level 1000, V 150")
-        << 1000.0 << 0.0 << 0.0 << 150.0 << "d" << 1e-7 << hundred
-        << boxes("low", {"12.92", "146.20", "33.54", "3.42", "6.84", "57.3"})
-               + boxes("high", {"77.08", "33.54", "146.20", "14.91", "29.82", "1089.8"});
+    QTest::newRow("level 1000, V 150") << 1000.0 << 0.0 << 0.0 << 150.0 << "d" << 1e-7 << hundred
+                                       << boxes("low", {"12.92", "146.20", "33.54", "3.42", "6.84", "57.3"}) +
+                                              boxes("high", {"77.08", "33.54", "146.20", "14.91", "29.82", "1089.8"});
     QTest::newRow("level 1000, V 150, radians")
         << 1000.0 << 0.0 << 0.0 << 150.0 << "r" << 1e-7 << hundred
-        << boxes("low", {".225", "146.20", "33.54", "3.42", "6.84", "57.3"})
-               + boxes("high", {"1.345", "33.54", "146.20", "14.91", "29.82", "1089.8"});
-    QTest::newRow("target 100 above")
-        << 1000.0 << 0.0 << 100.0 << 150.0 << "d" << 1e-7 << hundred
-        << boxes("low", {"18.97", "141.86", "48.75", "4.97", "7.05", "121.2"})
-               + boxes("high", {"76.74", "34.39", "146.00", "14.89", "29.08", "1086.9"});
-    QTest::newRow("target 100 below")
-        << 1000.0 << 100.0 << 0.0 << 150.0 << "d" << 1e-7 << hundred
-        << boxes("low", {"6.91", "148.91", "18.04", "1.84", "6.72", "116.6"})
-               + boxes("high", {"77.38", "32.76", "146.38", "14.93", "30.52", "1192.4"});
+        << boxes("low", {".225", "146.20", "33.54", "3.42", "6.84", "57.3"}) +
+               boxes("high", {"1.345", "33.54", "146.20", "14.91", "29.82", "1089.8"});
+    QTest::newRow("target 100 above") << 1000.0 << 0.0 << 100.0 << 150.0 << "d" << 1e-7 << hundred
+                                      << boxes("low", {"18.97", "141.86", "48.75", "4.97", "7.05", "121.2"}) +
+                                             boxes("high", {"76.74", "34.39", "146.00", "14.89", "29.08", "1086.9"});
+    QTest::newRow("target 100 below") << 1000.0 << 100.0 << 0.0 << 150.0 << "d" << 1e-7 << hundred
+                                      << boxes("low", {"6.91", "148.91", "18.04", "1.84", "6.72", "116.6"}) +
+                                             boxes("high", {"77.38", "32.76", "146.38", "14.93", "30.52", "1192.4"});
     // Solution 1 passes the target still climbing; it would come back down to its height at 11.42 s.
     QTest::newRow("target 500 above: climbing through it, then descending onto it")
         << 1000.0 << 0.0 << 500.0 << 150.0 << "d" << 1e-7 << hundred
-        << boxes("low", {"41.70", "112.00", "99.78", "10.17", "8.93", "507.6"})
-               + boxes("high", {"74.87", "39.16", "144.80", "14.77", "25.54", "1069.0"});
+        << boxes("low", {"41.70", "112.00", "99.78", "10.17", "8.93", "507.6"}) +
+               boxes("high", {"74.87", "39.16", "144.80", "14.77", "25.54", "1069.0"});
     QTest::newRow("firing 500 above: negative angle, no apogee time")
         << 1000.0 << 500.0 << 0.0 << 150.0 << "d" << 1e-7 << hundred
-        << boxes("low", {"-14.93", "144.94", "-38.64", "NA", "6.90", "576.1"})
-               + boxes("high", {"78.36", "30.26", "146.92", "14.98", "33.05", "1600.5"});
+        << boxes("low", {"-14.93", "144.94", "-38.64", "NA", "6.90", "576.1"}) +
+               boxes("high", {"78.36", "30.26", "146.92", "14.98", "33.05", "1600.5"});
     QTest::newRow("V 2000: high root above the limit")
         << 1000.0 << 0.0 << 0.0 << 2000.0 << "d" << 1e-7 << hundred
         << boxes("low", {".07", "2000.00", "2.45", ".25", ".50", ".3"}) + QStringList{exceeded};
@@ -139,14 +136,12 @@ void TestAngleSolver::wholeRun_data()
         << QStringList{"Note!: No convergence in 2 iterations"};
     QTest::newRow("limit 3: solution 2 runs out after a beep")
         << 1000.0 << 0.0 << 0.0 << 150.0 << "d" << 1e-7 << DynamicValue{std::int16_t{3}}
-        << boxes("low", {"12.92", "146.20", "33.54", "3.42", "6.84", "57.3"})
-               + QStringList{"beep", "Note!: No convergence in 3 iterations"};
-    QTest::newRow("limit 0.5 makes no iteration")
-        << 1000.0 << 0.0 << 0.0 << 150.0 << "d" << 1e-7 << DynamicValue{0.5}
-        << QStringList{"Note!: No convergence in 0.5 iterations"};
-    QTest::newRow("whole-number limit 100 prints as digits")
-        << 1000.0 << 0.0 << 0.0 << 150.0 << "d" << 0.0 << hundred
-        << QStringList{"Note!: No convergence in 100 iterations"};
+        << boxes("low", {"12.92", "146.20", "33.54", "3.42", "6.84", "57.3"}) +
+               QStringList{"beep", "Note!: No convergence in 3 iterations"};
+    QTest::newRow("limit 0.5 makes no iteration") << 1000.0 << 0.0 << 0.0 << 150.0 << "d" << 1e-7 << DynamicValue{0.5}
+                                                  << QStringList{"Note!: No convergence in 0.5 iterations"};
+    QTest::newRow("whole-number limit 100 prints as digits") << 1000.0 << 0.0 << 0.0 << 150.0 << "d" << 0.0 << hundred
+                                                             << QStringList{"Note!: No convergence in 100 iterations"};
     QTest::newRow("double limit 50.5 prints in the general form")
         << 1000.0 << 0.0 << 0.0 << 150.0 << "d" << 0.0 << DynamicValue{50.5}
         << QStringList{"Note!: No convergence in 50.5 iterations"};
@@ -196,8 +191,10 @@ void TestAngleSolver::convergence_data()
     QTest::addColumn<QString>("text1");
     QTest::addColumn<QString>("text2");
 
-    QTest::newRow("V 150") << 150.0 << 3L << 4L << 0.2254919 << 1.3453045 << "12.92" << "77.08";
-    QTest::newRow("V just above the minimum") << 99.032 << 10L << 11L << 0.7794799 << 0.7913165 << "44.66" << "45.34";
+    QTest::newRow("V 150") << 150.0 << 3L << 4L << 0.2254919 << 1.3453045 << "12.92"
+                           << "77.08";
+    QTest::newRow("V just above the minimum") << 99.032 << 10L << 11L << 0.7794799 << 0.7913165 << "44.66"
+                                              << "45.34";
 }
 
 void TestAngleSolver::convergence()
@@ -351,8 +348,12 @@ void TestAngleSolver::sweepOverSetupRanges()
     for (double g : {metres, feet}) {
         const double top = g == metres ? 2000.0 : 3000.0;
         for (double sx : {1.0, 37.0, 1000.0, 9000.0, 32000.0}) {
-            for (const auto &[so, sy] : {std::pair{0.0, 0.0}, {-10000.0, 20000.0}, {20000.0, -10000.0},
-                                         {0.0, 1849.0}, {500.0, 0.0}, {-10000.0, -9999.0}}) {
+            for (const auto &[so, sy] : {std::pair{0.0, 0.0},
+                                         {-10000.0, 20000.0},
+                                         {20000.0, -10000.0},
+                                         {0.0, 1849.0},
+                                         {500.0, 0.0},
+                                         {-10000.0, -9999.0}}) {
                 const double least = searchMinVelocity(sx, so, sy, g).minVelocity;
                 for (double f : {0.0, 1e-4, 0.01, 0.1, 0.3, 0.6, 1.0}) {
                     const double v = least + f * (top - least);
@@ -367,7 +368,11 @@ void TestAngleSolver::sweepOverSetupRanges()
                         results.emplace_back(AngleSolution::High, *r.second);
                     for (const auto &[which, res] : results) {
                         const QString where = QStringLiteral("Sx %1 So %2 Sy %3 g %4 V %5 solution %6")
-                                                  .arg(sx).arg(so).arg(sy).arg(g).arg(v, 0, 'g', 10)
+                                                  .arg(sx)
+                                                  .arg(so)
+                                                  .arg(sy)
+                                                  .arg(g)
+                                                  .arg(v, 0, 'g', 10)
                                                   .arg(which == AngleSolution::Low ? 1 : 2);
                         QVERIFY2(roots, qPrintable(where));
                         const long double own = which == AngleSolution::Low ? low : high;

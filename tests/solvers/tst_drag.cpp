@@ -44,8 +44,7 @@ double referenceHeightAtTarget(const drag::Shot &s)
 
 bool finitePoint(const drag::Point &p)
 {
-    return std::isfinite(p.t) && std::isfinite(p.x) && std::isfinite(p.y) && std::isfinite(p.vx) &&
-           std::isfinite(p.vy);
+    return std::isfinite(p.t) && std::isfinite(p.x) && std::isfinite(p.y) && std::isfinite(p.vx) && std::isfinite(p.vy);
 }
 } // namespace
 
@@ -149,7 +148,8 @@ void TestDrag::speedFallsOnTheWayUp()
                 if (p.vy < 0)
                     break;
                 const double speed = std::hypot(p.vx, p.vy);
-                QVERIFY2(speed <= last, qPrintable(QStringLiteral("preset %1, angle %2, t %3").arg(preset).arg(angle).arg(p.t)));
+                QVERIFY2(speed <= last,
+                         qPrintable(QStringLiteral("preset %1, angle %2, t %3").arg(preset).arg(angle).arg(p.t)));
                 last = speed;
             }
         }
@@ -163,7 +163,8 @@ void TestDrag::correctedAnglesHitTheTarget_data()
 
     QTest::newRow("cannonball, level 1000 m at 150 m/s") << drag::Shot{1000, 0, 0, metres, 0, 150, 0} << 4 << true;
     QTest::newRow("shot put, target 100 m above") << drag::Shot{1000, 0, 100, metres, 0, 150, 0} << 3 << true;
-    QTest::newRow("golf ball, firing 500 m above, 400 m out") << drag::Shot{400, 500, 0, metres, 0, 150, 0} << 1 << true;
+    QTest::newRow("golf ball, firing 500 m above, 400 m out")
+        << drag::Shot{400, 500, 0, metres, 0, 150, 0} << 1 << true;
     QTest::newRow("baseball, 100 m at 60 m/s") << drag::Shot{100, 0, 0, metres, 0, 60, 0} << 0 << true;
     QTest::newRow("cannonball in feet, 3000 ft at 1000 ft/s") << drag::Shot{3000, 0, 0, feet, 0, 1000, 0} << 4 << false;
 }
@@ -228,7 +229,8 @@ void TestDrag::sweepOverSetupRangesAndPresets()
                 const double least = std::sqrt(g * (dy + std::hypot(sx, dy))) + 0.001;
                 for (const double v : {least, std::max(least, metric ? 2000.0 : 3000.0)}) {
                     shot.velocity = v;
-                    const QString where = QStringLiteral("preset %1, %2 %3 %4, %5").arg(preset).arg(sx).arg(so).arg(sy).arg(v);
+                    const QString where =
+                        QStringLiteral("preset %1, %2 %3 %4, %5").arg(preset).arg(sx).arg(so).arg(sy).arg(v);
                     const auto vacuum = drag::vacuumAngles(shot);
                     QVERIFY2(vacuum, qPrintable(where));
                     for (const double angle : {vacuum->first, vacuum->second}) {

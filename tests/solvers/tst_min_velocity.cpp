@@ -179,7 +179,11 @@ void TestMinVelocity::sweepOverSetupRanges()
             const MinVelocitySearch r = searchMinVelocity(p.sx, 0, p.dy, g);
             const double exact = exactMinVelocity(p.sx, 0, p.dy, g);
             const QString where = QStringLiteral("Sx %1 dy %2 g %3: %4 vs %5")
-                                      .arg(p.sx).arg(p.dy).arg(g).arg(r.minVelocity, 0, 'g', 12).arg(exact, 0, 'g', 12);
+                                      .arg(p.sx)
+                                      .arg(p.dy)
+                                      .arg(g)
+                                      .arg(r.minVelocity, 0, 'g', 12)
+                                      .arg(exact, 0, 'g', 12);
             QVERIFY2(std::isfinite(r.minVelocity), qPrintable(where));
             QVERIFY2(r.minVelocity >= exact, qPrintable(where));
             // Far below the firing point V(a) is nearly flat, so the search may stop a little

@@ -75,28 +75,25 @@ void TestMuzzleVelocity::screenTexts_data()
     QTest::addColumn<QString>("angleText");
     QTest::addColumn<QStringList>("results");
 
-    QTest::newRow("level, 45 degrees")
-        << 0.0 << 0.0 << "d" << 7854 << 15707 << "Min. angle = 0.000 degrees" << "45.000"
-        << boxes({"99.03", "70.02", "70.02", "7.14", "250.0", "14.28"});
-    QTest::newRow("level, lowest position")
-        << 0.0 << 0.0 << "d" << 1 << 15707 << "Min. angle = 0.000 degrees" << "0.006"
-        << boxes({"7002.37", "7002.37", ".70", ".07", ".0", ".14"});
+    QTest::newRow("level, 45 degrees") << 0.0 << 0.0 << "d" << 7854 << 15707 << "Min. angle = 0.000 degrees"
+                                       << "45.000" << boxes({"99.03", "70.02", "70.02", "7.14", "250.0", "14.28"});
+    QTest::newRow("level, lowest position") << 0.0 << 0.0 << "d" << 1 << 15707 << "Min. angle = 0.000 degrees"
+                                            << "0.006" << boxes({"7002.37", "7002.37", ".70", ".07", ".0", ".14"});
     QTest::newRow("level, top position: wide integer parts")
-        << 0.0 << 0.0 << "d" << 15707 << 15707 << "Min. angle = 0.000 degrees" << "89.995"
-        << boxes({"7134.64", ".69", "7134.64", "727.53", "2595331.9", "1455.06"});
+        << 0.0 << 0.0 << "d" << 15707 << 15707 << "Min. angle = 0.000 degrees"
+        << "89.995" << boxes({"7134.64", ".69", "7134.64", "727.53", "2595331.9", "1455.06"});
     QTest::newRow("target 100 below: negative minimum angle")
-        << 100.0 << 0.0 << "d" << 3000 << 16704 << "Min. angle = -5.711 degrees" << "11.478"
-        << boxes({"129.80", "127.20", "25.83", "2.63", "134.0", "7.86"});
+        << 100.0 << 0.0 << "d" << 3000 << 16704 << "Min. angle = -5.711 degrees"
+        << "11.478" << boxes({"129.80", "127.20", "25.83", "2.63", "134.0", "7.86"});
     // Still climbing at the target: it would come back down to its height at 12.26 s.
     QTest::newRow("target 500 above, 40.001 degrees: climbing through it")
-        << 0.0 << 500.0 << "d" << 2345 << 11070 << "Min. angle = 26.565 degrees" << "40.001"
-        << boxes({"156.97", "120.24", "100.90", "10.29", "519.1", "8.32"});
+        << 0.0 << 500.0 << "d" << 2345 << 11070 << "Min. angle = 26.565 degrees"
+        << "40.001" << boxes({"156.97", "120.24", "100.90", "10.29", "519.1", "8.32"});
     QTest::newRow("target 500 above, 55.213 degrees: descending onto it")
-        << 0.0 << 500.0 << "d" << 5000 << 11070 << "Min. angle = 26.565 degrees" << "55.213"
-        << boxes({"126.62", "72.24", "103.99", "10.60", "551.4", "13.84"});
-    QTest::newRow("level, radians")
-        << 0.0 << 0.0 << "r" << 1 << 15707 << "Min. angle = 0.000 radians" << "0.000"
-        << boxes({"7002.37", "7002.37", ".70", ".07", ".0", ".14"});
+        << 0.0 << 500.0 << "d" << 5000 << 11070 << "Min. angle = 26.565 degrees"
+        << "55.213" << boxes({"126.62", "72.24", "103.99", "10.60", "551.4", "13.84"});
+    QTest::newRow("level, radians") << 0.0 << 0.0 << "r" << 1 << 15707 << "Min. angle = 0.000 radians"
+                                    << "0.000" << boxes({"7002.37", "7002.37", ".70", ".07", ".0", ".14"});
 }
 
 void TestMuzzleVelocity::screenTexts()
@@ -144,9 +141,10 @@ void TestMuzzleVelocity::workingFieldsInTheModel()
     QCOMPARE(Module1.ElevationAngle, Module1.SightAngle.toNumber() + 0.3);
     computeMuzzleVelocity(Module1);
 
-    const double d = (((Module1.DenominatorTerm1.toNumber() + Module1.DenominatorTerm2.toNumber())
-                       + Module1.DenominatorTerm3.toNumber()) + Module1.DenominatorTerm4.toNumber())
-                     + Module1.DenominatorTerm5.toNumber();
+    const double d = (((Module1.DenominatorTerm1.toNumber() + Module1.DenominatorTerm2.toNumber()) +
+                       Module1.DenominatorTerm3.toNumber()) +
+                      Module1.DenominatorTerm4.toNumber()) +
+                     Module1.DenominatorTerm5.toNumber();
     QCOMPARE(Module1.VelocityScale.toNumber(), -1 / d);
     QVERIFY(Module1.MuzzleVelocity.isDouble());
     QCOMPARE(Module1.MuzzleVelocity.toNumber(), Module1.VelocityScale.toNumber() * Module1.VelocityRoot.toNumber());
@@ -228,8 +226,12 @@ void TestMuzzleVelocity::sweepOverSetupRanges()
     int roundTrips = 0;
     for (double g : {metres, feet}) {
         for (double sx : {1.0, 37.0, 1000.0, 9000.0, 32000.0}) {
-            for (const auto &[so, sy] : {std::pair{0.0, 0.0}, {-10000.0, 20000.0}, {20000.0, -10000.0},
-                                         {0.0, 1849.0}, {500.0, 0.0}, {100.0, 0.0}}) {
+            for (const auto &[so, sy] : {std::pair{0.0, 0.0},
+                                         {-10000.0, 20000.0},
+                                         {20000.0, -10000.0},
+                                         {0.0, 1849.0},
+                                         {500.0, 0.0},
+                                         {100.0, 0.0}}) {
                 const AngleRange range = minimumAngleRange(sx, so, sy);
                 if (range.outcome != AngleRangeOutcome::Available)
                     continue;
@@ -240,7 +242,11 @@ void TestMuzzleVelocity::sweepOverSetupRanges()
                     const double theta = angleForPosition(range.sightAngle, position);
                     const MuzzleVelocity r = muzzleVelocityFor(sx, so, sy, g, theta);
                     const QString where = QStringLiteral("Sx %1 So %2 Sy %3 g %4 position %5")
-                                              .arg(sx).arg(so).arg(sy).arg(g).arg(position);
+                                              .arg(sx)
+                                              .arg(so)
+                                              .arg(sy)
+                                              .arg(g)
+                                              .arg(position);
                     QVERIFY2(r.outcome == MuzzleVelocityOutcome::Computed, qPrintable(where));
                     // The five terms nearly cancel next to a steep line of sight: allow for the
                     // rounding of their sum, which V inherits at half strength.
@@ -263,10 +269,10 @@ void TestMuzzleVelocity::sweepOverSetupRanges()
                     if (std::fabs(theta) > angles::limit || r.velocity > 1e6)
                         continue;
                     const SuperElevation back = solveSuperElevation({sx, so, sy, g, r.velocity}, 1e-7, 100);
-                    const bool found = (back.first.outcome == NewtonOutcome::Converged
-                                        && std::fabs(back.first.angle - theta) < 1e-6)
-                                       || (back.second && back.second->outcome == NewtonOutcome::Converged
-                                           && std::fabs(back.second->angle - theta) < 1e-6);
+                    const bool found = (back.first.outcome == NewtonOutcome::Converged &&
+                                        std::fabs(back.first.angle - theta) < 1e-6) ||
+                                       (back.second && back.second->outcome == NewtonOutcome::Converged &&
+                                        std::fabs(back.second->angle - theta) < 1e-6);
                     QVERIFY2(found, qPrintable(where));
                     ++roundTrips;
                 }

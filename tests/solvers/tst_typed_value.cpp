@@ -169,16 +169,27 @@ void TestTypedValue::notes_data()
     QTest::addColumn<QString>("text");
     QTest::addColumn<QString>("note");
 
-    QTest::newRow("exact: nothing to say") << "distance" << "1000" << "";
+    QTest::newRow("exact: nothing to say") << "distance"
+                                           << "1000"
+                                           << "";
     QTest::newRow("nearest angle, said as the box shows it")
-        << "degrees" << "40" << "Set to 39.998\u00b0 \u2014 the nearest angle this screen can take.";
-    QTest::newRow("range in a word unit, said once")
-        << "elevation" << "20001" << "Out of range: type a number from -10000 to 20000 Meters.";
+        << "degrees"
+        << "40"
+        << "Set to 39.998\u00b0 \u2014 the nearest angle this screen can take.";
+    QTest::newRow("range in a word unit, said once") << "elevation"
+                                                     << "20001"
+                                                     << "Out of range: type a number from -10000 to 20000 Meters.";
     QTest::newRow("range in degrees, after each end")
-        << "degrees" << "90" << "Outside the usable angles: type a number from 0.006\u00b0 to 89.995\u00b0.";
+        << "degrees"
+        << "90"
+        << "Outside the usable angles: type a number from 0.006\u00b0 to 89.995\u00b0.";
     QTest::newRow("below the least velocity")
-        << "velocity" << "50" << "Below the minimum velocity: type a number from 99.032 to 2000 Meters/Sec.";
-    QTest::newRow("two numbers") << "elevation" << "1 2" << "Type one number only.";
+        << "velocity"
+        << "50"
+        << "Below the minimum velocity: type a number from 99.032 to 2000 Meters/Sec.";
+    QTest::newRow("two numbers") << "elevation"
+                                 << "1 2"
+                                 << "Type one number only.";
 }
 
 void TestTypedValue::notes()
@@ -189,7 +200,9 @@ void TestTypedValue::notes()
 
     typed::Wording wording{.unit = " Meters"};
     if (scale == "degrees")
-        wording = {.unit = "\u00b0", .noun = "angle", .below = "Outside the usable angles",
+        wording = {.unit = "\u00b0",
+                   .noun = "angle",
+                   .below = "Outside the usable angles",
                    .above = "Outside the usable angles"};
     else if (scale == "velocity")
         wording = {.unit = " Meters/Sec", .below = "Below the minimum velocity"};
