@@ -11,12 +11,13 @@
 
 #include <utility>
 
-ResultExtras::ResultExtras(QWidget *screen, std::function<void()> print, std::function<QList<QStringList>()> rows)
+ResultExtras::ResultExtras(QWidget *screen, const std::function<void()> &print,
+                           std::function<QList<QStringList>()> rows)
     : QObject(screen), m_screen(screen), m_rows(std::move(rows))
 {
     addAction(QStringLiteral("Show Trajectory"), QKeySequence(Qt::CTRL | Qt::Key_T), [this] { showTrajectory(); });
     addAction(QStringLiteral("Copy Results"), QKeySequence(Qt::CTRL | Qt::Key_C), [this] { copyResults(); });
-    addAction(QStringLiteral("Print Results"), QKeySequence(Qt::CTRL | Qt::Key_P), std::move(print));
+    addAction(QStringLiteral("Print Results"), QKeySequence(Qt::CTRL | Qt::Key_P), print);
 
     // Text boxes are disabled and pass right clicks on to the screen, so the menu
     // opens wherever the user clicks.

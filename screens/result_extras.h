@@ -24,7 +24,7 @@ class ResultExtras : public QObject
 public:
     // `print` is the screen's own Print Results; `rows` is the table that Copy Results puts
     // on the clipboard, one list of cells per line.
-    ResultExtras(QWidget *screen, std::function<void()> print, std::function<QList<QStringList>()> rows);
+    ResultExtras(QWidget *screen, const std::function<void()> &print, std::function<QList<QStringList>()> rows);
 
     void setProblem(const PlotProblem &problem);
     // The solutions that the result boxes now show; none once they are emptied.

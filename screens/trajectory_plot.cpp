@@ -378,19 +378,19 @@ void TrajectoryPlot::createDragPanel()
     grid->addWidget(m_projectile, 0, 1, 1, 6, Qt::AlignLeft);
     connect(m_projectile, &QComboBox::currentIndexChanged, this, &TrajectoryPlot::presetChosen);
 
-    for (std::size_t i = 0; i < dragFields.size(); ++i) {
+    for (const auto &field : dragFields) {
         auto *edit = new QLineEdit;
-        edit->setObjectName(QLatin1String(dragFields[i].name));
-        edit->setAccessibleName(QLatin1String(dragFields[i].caption));
+        edit->setObjectName(QLatin1String(field.name));
+        edit->setAccessibleName(QLatin1String(field.caption));
         // Room for the longest preset figure and a little more.
         edit->setFixedWidth(edit->fontMetrics().horizontalAdvance(QStringLiteral("0.0764743")) + 16);
         edit->installEventFilter(this);
         connect(edit, &QLineEdit::textEdited, this, &TrajectoryPlot::fieldEdited);
         connect(edit, &QLineEdit::editingFinished, this, &TrajectoryPlot::fieldFinished);
-        auto *caption = new QLabel(QLatin1String(dragFields[i].caption));
+        auto *caption = new QLabel(QLatin1String(field.caption));
         caption->setBuddy(edit);
         auto *unit = new QLabel;
-        unit->setObjectName(QLatin1String(dragFields[i].name) + QStringLiteral("Unit"));
+        unit->setObjectName(QLatin1String(field.name) + QStringLiteral("Unit"));
         // Wide enough for every unit and a gap before the next field.
         unit->setMinimumWidth(unit->fontMetrics().horizontalAdvance(QStringLiteral("lb/ft\u00b3")) + 16);
         m_fieldCaptions.push_back(caption);

@@ -258,7 +258,7 @@ void TestPrint::savesPdfWithoutPrinter()
         QSKIP("runs only without a spooler");
 
     QTemporaryDir folder;
-    const QString path = chosen.isEmpty() ? QString() : folder.filePath(chosen);
+    QString path = chosen.isEmpty() ? QString() : folder.filePath(chosen);
     QFile old(folder.filePath(QStringLiteral("old.pdf")));
     QVERIFY(old.open(QIODevice::WriteOnly) && old.write("not a PDF") > 0);
     old.close();

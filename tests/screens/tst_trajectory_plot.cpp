@@ -110,7 +110,8 @@ QString labelFault(const TrajectoryPlot *plot)
                 return text->text() + QStringLiteral(" left out");
             labels.append({text->text(), item->mapRectToParent(item->boundingRect())});
         }
-    for (const auto &[name, r] : labels) {
+    for (const auto &[name, box] : labels) {
+        const QRectF r = box; // clang before 16 cannot capture a structured binding
         for (const auto &[other, o] : labels)
             if (&other != &name && r.intersects(o))
                 return name + QStringLiteral(" over ") + other;
