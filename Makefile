@@ -7,7 +7,7 @@ BENCH_ARGS ?= --benchmark_repetitions=5 --benchmark_report_aggregates_only=true
 # xvfb-run's own default is a 640x480, 8-bit screen: too small for the windows.
 XVFB_RUN   ?= xvfb-run -a -s "-screen 0 1280x1024x24 -dpi 96 -nolisten tcp"
 
-.PHONY: deps test-deps configure build run test test-plain test-sanitize bench screenshots clean
+.PHONY: deps test-deps configure build run test test-plain test-sanitize bench screenshots lint clean
 
 deps:
 	@scripts/install-deps build
@@ -51,6 +51,11 @@ bench: test-deps
 # The README's pictures of every screen, rendered under Xvfb.
 screenshots: test-deps
 	@scripts/screenshots $(BUILD)
+
+# clang-tidy with the checks of .clang-tidy over the project's sources.
+lint: deps
+	@scripts/install-deps tools
+	@scripts/lint
 
 clean:
 	@rm -rf $(BUILD) $(SANBUILD)
