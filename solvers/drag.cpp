@@ -1,6 +1,7 @@
 #include "drag.h"
 
 #include "angle_solver.h"
+#include "muzzle_velocity.h"
 
 #include <boost/math/tools/minima.hpp>
 #include <boost/math/tools/toms748_solve.hpp>
@@ -350,16 +351,11 @@ std::optional<std::pair<double, double>> vacuumAngles(const Shot &s)
 
 std::optional<double> vacuumVelocity(const Shot &s)
 {
-    if (!(s.sx > 0) || !(s.g > 0))
+    // The muzzle velocity screen's own closed form, so both start from the same figure.
+    const MuzzleVelocity m = muzzleVelocityFor(s.sx, s.so, s.sy, s.g, s.angle);
+    if (m.outcome != MuzzleVelocityOutcome::Computed || !(m.velocity > 0))
         return std::nullopt;
-    const double lift = s.sx * std::tan(s.angle) - (s.sy - s.so);
-    const double c = std::cos(s.angle);
-    if (!(lift > 0) || !(c > 0))
-        return std::nullopt;
-    const double v = (s.sx / c) * std::sqrt(s.g / (2 * lift));
-    if (!std::isfinite(v))
-        return std::nullopt;
-    return v;
+    return m.velocity;
 }
 
 HitAngles hitAngles(const Shot &shot)

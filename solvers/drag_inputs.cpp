@@ -1,6 +1,7 @@
 #include "drag_inputs.h"
 
 #include "drag.h"
+#include "module1.h"
 #include "typed_value.h"
 
 #include <array>
@@ -15,7 +16,6 @@ namespace {
 constexpr double poundInKg = 0.45359237;
 constexpr double inchInMm = 25.4;
 constexpr double footInM = 0.3048;
-constexpr double metricGravity = 9.80665;
 
 // lb/ft^3 per kg/m^3
 constexpr double densityToImperial = footInM * footInM * footInM / poundInKg;
@@ -145,7 +145,7 @@ std::string entryNote(const Entry &entry, const FieldRange &range)
 std::string tooLightNote(const Projectile &shown, Units units)
 {
     const double k = dragFactorPerLength(shown, units);
-    const double g = units == Units::Metric ? metricGravity : metricGravity / footInM;
+    const double g = units == Units::Metric ? units::metricGravity : units::metricGravity / footInM;
     const std::optional<double> vt = terminalVelocity(k, g);
     const double least = units == Units::Metric ? leastTerminalVelocity : leastTerminalVelocity / footInM;
     if (!vt || *vt >= least)
