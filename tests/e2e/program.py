@@ -6,6 +6,8 @@ accessibility bus (AT-SPI); keys and the window manager's close go through
 real X input (xdotool). Nothing of the program is replaced.
 """
 
+import ctypes
+import ctypes.util
 import os
 import subprocess
 import time
@@ -189,10 +191,17 @@ class Program:
             wait_for("%r active" % to.name, lambda: to.getState().contains(pyatspi.STATE_ACTIVE))
         xdotool("key", "--delay", "30", *keys)
 
+    def window_ids(self, title):
+        found = subprocess.run(["xdotool", "search", "--all", "--onlyvisible", "--pid", str(self.process.pid),
+                                "--name", "^" + title + "$"], capture_output=True, text=True, timeout=5)
+        return [int(i) for i in found.stdout.split()]
+
     def close_box(self, screen):
-        """The title bar's close, as the window manager sends it (Alt+F4 in openbox)."""
-        self.activate(SCREENS.get(screen, screen))
-        self.keys("alt+F4")
+        """The title bar's close: the WM_DELETE_WINDOW message every window manager sends
+        for it. Sent directly, so it does not depend on one manager's key bindings."""
+        title = SCREENS.get(screen, screen)
+        ids = wait_for("window %r mapped" % title, lambda: self.window_ids(title))
+        send_delete_window(ids[-1])
 
     def answer(self, title, button):
         box = self.alert(title)
@@ -204,6 +213,43 @@ class Program:
             return self.process.wait(timeout)
         except subprocess.TimeoutExpired:
             return None
+
+
+class _ClientMessage(ctypes.Structure):
+    _fields_ = [("type", ctypes.c_int), ("serial", ctypes.c_ulong), ("send_event", ctypes.c_int),
+                ("display", ctypes.c_void_p), ("window", ctypes.c_ulong), ("message_type", ctypes.c_ulong),
+                ("format", ctypes.c_int), ("data", ctypes.c_long * 5)]
+
+
+class _Event(ctypes.Union):
+    _fields_ = [("client", _ClientMessage), ("pad", ctypes.c_long * 24)]
+
+
+def send_delete_window(window):
+    x11 = ctypes.CDLL(ctypes.util.find_library("X11"))
+    x11.XOpenDisplay.restype = ctypes.c_void_p
+    x11.XOpenDisplay.argtypes = [ctypes.c_char_p]
+    x11.XInternAtom.restype = ctypes.c_ulong
+    x11.XInternAtom.argtypes = [ctypes.c_void_p, ctypes.c_char_p, ctypes.c_int]
+    x11.XSendEvent.argtypes = [ctypes.c_void_p, ctypes.c_ulong, ctypes.c_int, ctypes.c_long, ctypes.POINTER(_Event)]
+    x11.XFlush.argtypes = [ctypes.c_void_p]
+    x11.XCloseDisplay.argtypes = [ctypes.c_void_p]
+    display = x11.XOpenDisplay(None)
+    if not display:
+        raise AssertionError("cannot open the X display")
+    try:
+        event = _Event()
+        event.client.type = 33  # ClientMessage
+        event.client.window = window
+        event.client.message_type = x11.XInternAtom(display, b"WM_PROTOCOLS", 0)
+        event.client.format = 32
+        event.client.data[0] = x11.XInternAtom(display, b"WM_DELETE_WINDOW", 0)
+        event.client.data[1] = 0  # CurrentTime
+        if not x11.XSendEvent(display, window, 0, 0, ctypes.byref(event)):
+            raise AssertionError("the close message was not sent")
+        x11.XFlush(display)
+    finally:
+        x11.XCloseDisplay(display)
 
 
 class Screenshot:
