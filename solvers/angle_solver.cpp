@@ -1,6 +1,7 @@
 #include "angle_solver.h"
 
 #include "conversions.h"
+#include "figure_text.h"
 #include "module1.h"
 
 #include <cmath>
@@ -206,15 +207,14 @@ SolutionFigures solutionFigures(double theta, const AngleProblem &p, bool radian
     SolutionFigures f;
     const double v = p.v;
     const double g = p.g;
-    const double shown = radians ? theta : (theta * 180) / 3.14159;
-    f.texts[0] = conv::formatPattern(shown, radians ? "##.000" : "##.00");
+    f.texts[0] = figure_text::angle(theta, radians);
     f.horizontal = v * std::cos(theta);
     f.texts[1] = conv::formatPattern(f.horizontal, "#####.00");
     f.vertical = v * std::sin(theta);
     f.texts[2] = conv::formatPattern(f.vertical, "####.00");
     f.timeToApogee = (v * std::sin(theta)) / g;
     // Read back from the angle text: an angle that shows as zero has no apogee after the shot either.
-    f.texts[3] = conv::leadingNumber(f.texts[0]) > 0 ? conv::formatPattern(f.timeToApogee, "###.00") : "NA";
+    f.texts[3] = conv::leadingNumber(f.texts[0]) > 0 ? figure_text::seconds(f.timeToApogee) : "NA";
     if (f.vertical - (g * p.sx) / f.horizontal > 0) {
         // V sin - g Sx / (V cos), the vertical speed at the target's distance, is still upward:
         // the later time at the target's height lies beyond it.
@@ -227,11 +227,11 @@ SolutionFigures solutionFigures(double theta, const AngleProblem &p, bool radian
         f.flightTime =
             (((2 * v) * std::sin(theta)) + 2 * std::pow(radicand > 0 ? radicand : 0.0, 1.0 / 2)) * (1 / (g + g));
     }
-    f.texts[4] = conv::formatPattern(f.flightTime, "###.00");
+    f.texts[4] = figure_text::seconds(f.flightTime);
     // So + V^2 sin^2 / (2 g)
     f.apogee = (((-g) / 2) * std::pow((v * std::sin(theta)) / g, 2)) +
                ((v * std::sin(theta)) * ((v * std::sin(theta)) / g)) + p.so;
-    f.texts[5] = conv::formatPattern(f.apogee, "####.0");
+    f.texts[5] = figure_text::altitude(f.apogee);
     return f;
 }
 

@@ -1,6 +1,7 @@
 #include "muzzle_velocity.h"
 
 #include "conversions.h"
+#include "figure_text.h"
 #include "module1.h"
 
 #include <cmath>
@@ -139,12 +140,12 @@ MuzzleVelocityReport computeMuzzleVelocity(ProblemModel &m)
     m.MuzzleVelocity = r.velocity;
     m.FlightTime = r.flightTime;
 
-    report.texts[0].text = conv::formatPattern(r.velocity, "######.00");
+    report.texts[0].text = figure_text::velocity(r.velocity);
     report.texts[1].text = conv::formatPattern(r.horizontal, "#####.00");
     report.texts[2].text = conv::formatPattern(r.vertical, "#####.00");
     // Aimed below the horizontal, the apogee lies before the shot: there is no time to it.
-    report.texts[3].text = r.vertical > 0 ? conv::formatPattern(r.timeToApogee, "###.00") : "NA";
-    report.texts[4].text = conv::formatPattern(r.apogee, "####.0");
-    report.texts[5].text = conv::formatPattern(r.flightTime, "###.00");
+    report.texts[3].text = r.vertical > 0 ? figure_text::seconds(r.timeToApogee) : "NA";
+    report.texts[4].text = figure_text::altitude(r.apogee);
+    report.texts[5].text = figure_text::seconds(r.flightTime);
     return report;
 }
