@@ -50,7 +50,7 @@ void BM_SuperElevationRunLevel150(benchmark::State &state)
     ProblemModel m = levelProblem(150);
     for (auto _ : state) {
         AngleRun run = computeSuperElevation(m);
-        benchmark::DoNotOptimize(run.effects.data());
+        benchmark::DoNotOptimize(run.solutions.data());
     }
 }
 BENCHMARK(BM_SuperElevationRunLevel150)->Unit(benchmark::kMicrosecond);
@@ -63,7 +63,7 @@ void BM_SuperElevationRunSteepRestart(benchmark::State &state)
     m.TargetElevation = 1849;
     for (auto _ : state) {
         AngleRun run = computeSuperElevation(m);
-        benchmark::DoNotOptimize(run.effects.data());
+        benchmark::DoNotOptimize(run.solutions.data());
     }
 }
 BENCHMARK(BM_SuperElevationRunSteepRestart)->Unit(benchmark::kMicrosecond);
@@ -76,7 +76,7 @@ void BM_CompMuzVel(benchmark::State &state)
     selectAnglePosition(m, 7854);
     for (auto _ : state) {
         MuzzleVelocityReport report = computeMuzzleVelocity(m);
-        benchmark::DoNotOptimize(report.texts.data());
+        benchmark::DoNotOptimize(report.texts.answer.data());
     }
 }
 BENCHMARK(BM_CompMuzVel)->Unit(benchmark::kMicrosecond);

@@ -53,6 +53,17 @@ private:
     toolkit::EndProcessHandler m_end;
 };
 
+// The named control of that screen; a missing one ends the run rather than
+// timing nothing.
+template <class T>
+T *control(const QWidget *screen, const char *name)
+{
+    T *found = screen->findChild<T *>(QString::fromLatin1(name));
+    if (!found)
+        qFatal("%s has no %s named %s", qPrintable(screen->objectName()), T::staticMetaObject.className(), name);
+    return found;
+}
+
 // Pending paints, layouts and discarded screens all dealt with.
 inline void settle()
 {

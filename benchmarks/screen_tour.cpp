@@ -49,60 +49,60 @@ QString tourEveryScreen(const TourStop &atStop)
         return notShown("Intro");
     atStop(intro, QStringLiteral("intro"));
 
-    intro->Command2->click();
+    driver::control<QPushButton>(intro, "Command2")->click();
     Example *example = onView<Example>();
     if (!example)
         return notShown("Example");
     atStop(example, QStringLiteral("example"));
-    example->Command3->click();
+    driver::control<QPushButton>(example, "Command3")->click();
     Example2 *example2 = onView<Example2>();
     if (!example2)
         return notShown("Example2");
     atStop(example2, QStringLiteral("example2"));
-    example2->Command1->click();
-    example->Command1->click();
+    driver::control<QPushButton>(example2, "Command1")->click();
+    driver::control<QPushButton>(example, "Command1")->click();
 
-    intro->Command3->click();
+    driver::control<QPushButton>(intro, "Command3")->click();
     Setup *setup = onView<Setup>();
     if (!setup)
         return notShown("Setup");
-    setup->Option3->click();
-    setup->Option5->click();
-    setup->HScroll3->setValue(1000);
-    setup->Option1->click();
+    driver::control<QRadioButton>(setup, "Option3")->click();
+    driver::control<QRadioButton>(setup, "Option5")->click();
+    driver::control<QScrollBar>(setup, "HScroll3")->setValue(1000);
+    driver::control<QRadioButton>(setup, "Option1")->click();
     atStop(setup, QStringLiteral("setup"));
 
-    setup->Command2->click();
+    driver::control<QPushButton>(setup, "Command2")->click();
     CompAngle *angle = onView<CompAngle>();
     if (!angle)
         return notShown("CompAngle");
-    angle->HScroll1->setValue(1500);
-    angle->Command4->click();
-    if (angle->Text7->text().isEmpty())
+    driver::control<QScrollBar>(angle, "HScroll1")->setValue(1500);
+    driver::control<QPushButton>(angle, "Command4")->click();
+    if (driver::control<QLineEdit>(angle, "Text7")->text().isEmpty())
         return QStringLiteral("CompAngle found no angle at 150 m/s");
     atStop(angle, QStringLiteral("comp_angle"));
 
-    angle->Command5->click();
+    driver::control<QPushButton>(angle, "Command5")->click();
     RootFindParameters *parameters = onView<RootFindParameters>();
     if (!parameters)
         return notShown("RootFindParameters");
     atStop(parameters, QStringLiteral("root_find_parameters"));
-    parameters->Command2->click();
-    angle->Command1->click();
+    driver::control<QPushButton>(parameters, "Command2")->click();
+    driver::control<QPushButton>(angle, "Command1")->click();
 
     if (!onView<Setup>())
         return notShown("Setup");
-    setup->Option2->click();
-    setup->Command2->click();
+    driver::control<QRadioButton>(setup, "Option2")->click();
+    driver::control<QPushButton>(setup, "Command2")->click();
     CompMzVel *velocity = onView<CompMzVel>();
     if (!velocity)
         return notShown("CompMzVel");
-    velocity->HScroll1->setValue(7854);
-    velocity->Command4->click();
-    if (velocity->Text7->text().isEmpty())
+    driver::control<QScrollBar>(velocity, "HScroll1")->setValue(7854);
+    driver::control<QPushButton>(velocity, "Command4")->click();
+    if (driver::control<QLineEdit>(velocity, "Text7")->text().isEmpty())
         return QStringLiteral("CompMzVel found no velocity at position 7854");
     atStop(velocity, QStringLiteral("comp_mz_vel"));
-    velocity->Command1->click();
+    driver::control<QPushButton>(velocity, "Command1")->click();
 
     return onView<Setup>() ? QString() : notShown("Setup");
 }

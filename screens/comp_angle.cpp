@@ -8,11 +8,8 @@
 #include "result_extras.h"
 #include "root_find_parameters.h"
 #include "screens.h"
-#include "setup.h"
 #include "toolkit/controls.h"
 #include "toolkit/messages.h"
-#include "toolkit/print.h"
-#include "toolkit/value_editor.h"
 #include "typed_value.h"
 
 #include <QGroupBox>
@@ -55,19 +52,12 @@ LabelStyle boldAutoSize()
     return {.font = bold(), .sizing = LabelSizing::AutoSize};
 }
 
-QString qs(const std::string &text)
-{
-    return QString::fromStdString(text);
-}
-
 } // namespace
 
-CompAngle::CompAngle() : Screen("CompAngle", QStringLiteral("Compute Angle Given Muzzle Velocity"), 7635, 7620)
+CompAngle::CompAngle() : ResultScreen("CompAngle", QStringLiteral("Compute Angle Given Muzzle Velocity"), 7635, 7620)
 {
     createControls();
     connectHandlers();
-    m_extras = new ResultExtras(
-        this, [this] { Command3_Click(); }, [this] { return resultRows(); });
 }
 
 void CompAngle::createControls()
@@ -140,76 +130,56 @@ void CompAngle::createResultTable()
     const TextBoxStyle highlighted{.background = yellow};
     Label1 = label(Frame3, "Label1", QStringLiteral("Angle"), {360, 720, 615, 240},
                    {.font = heading(), .sizing = LabelSizing::AutoSize});
-    Text7 = textBox(Frame3, "Text7", QString(), {2880, 720, 1095, 285}, highlighted);
-    Text8 = textBox(Frame3, "Text8", QString(), {4200, 720, 1095, 285}, highlighted);
-    Label16 = label(Frame3, "Label16", QString(), {5640, 720, 570, 195}, autoSize());
+    m_columns = {{Label8}, {Label9}};
+    m_columns[0].boxes[0] = textBox(Frame3, "Text7", QString(), {2880, 720, 1095, 285}, highlighted);
+    m_columns[1].boxes[0] = textBox(Frame3, "Text8", QString(), {4200, 720, 1095, 285}, highlighted);
+    m_units[0] = label(Frame3, "Label16", QString(), {5640, 720, 570, 195}, autoSize());
 
     Label2 = label(Frame3, "Label2", QStringLiteral("Muzzle Velocity Components"), {360, 1200, 2025, 195}, autoSize());
     Label3 = label(Frame3, "Label3", QStringLiteral("x - direction"), {1560, 1560, 810, 195}, autoSize());
-    Text9 = textBox(Frame3, "Text9", QString(), {2880, 1560, 1095, 285});
-    Text11 = textBox(Frame3, "Text11", QString(), {4200, 1560, 1095, 285});
-    Label17 = label(Frame3, "Label17", QString(), {5640, 1560, 570, 195}, autoSize());
+    m_columns[0].boxes[1] = textBox(Frame3, "Text9", QString(), {2880, 1560, 1095, 285});
+    m_columns[1].boxes[1] = textBox(Frame3, "Text11", QString(), {4200, 1560, 1095, 285});
+    m_units[1] = label(Frame3, "Label17", QString(), {5640, 1560, 570, 195}, autoSize());
 
     Label4 = label(Frame3, "Label4", QStringLiteral("y - direction"), {1560, 1920, 810, 195}, autoSize());
-    Text10 = textBox(Frame3, "Text10", QString(), {2880, 1920, 1095, 285});
-    Text12 = textBox(Frame3, "Text12", QString(), {4200, 1920, 1095, 285});
-    Label18 = label(Frame3, "Label18", QString(), {5640, 1920, 570, 195}, autoSize());
+    m_columns[0].boxes[2] = textBox(Frame3, "Text10", QString(), {2880, 1920, 1095, 285});
+    m_columns[1].boxes[2] = textBox(Frame3, "Text12", QString(), {4200, 1920, 1095, 285});
+    m_units[2] = label(Frame3, "Label18", QString(), {5640, 1920, 570, 195}, autoSize());
 
     Label5 = label(Frame3, "Label5", QStringLiteral("Time to apogee"), {360, 2400, 1110, 195}, autoSize());
-    Text13 = textBox(Frame3, "Text13", QString(), {2880, 2400, 1095, 285});
-    Text15 = textBox(Frame3, "Text15", QString(), {4200, 2400, 1095, 285});
-    Label19 = label(Frame3, "Label19", QString(), {5640, 2400, 570, 195}, autoSize());
+    m_columns[0].boxes[3] = textBox(Frame3, "Text13", QString(), {2880, 2400, 1095, 285});
+    m_columns[1].boxes[3] = textBox(Frame3, "Text15", QString(), {4200, 2400, 1095, 285});
+    m_units[3] = label(Frame3, "Label19", QString(), {5640, 2400, 570, 195}, autoSize());
 
     Label6 = label(Frame3, "Label6", QStringLiteral("Apogee altitude"), {360, 2760, 1110, 195}, autoSize());
-    Text14 = textBox(Frame3, "Text14", QString(), {2880, 2760, 1095, 285});
-    Text16 = textBox(Frame3, "Text16", QString(), {4200, 2760, 1095, 285});
-    Label20 = label(Frame3, "Label20", QString(), {5640, 2760, 570, 195}, autoSize());
+    m_columns[0].boxes[4] = textBox(Frame3, "Text14", QString(), {2880, 2760, 1095, 285});
+    m_columns[1].boxes[4] = textBox(Frame3, "Text16", QString(), {4200, 2760, 1095, 285});
+    m_units[4] = label(Frame3, "Label20", QString(), {5640, 2760, 570, 195}, autoSize());
 
     Label7 = label(Frame3, "Label7", QStringLiteral("Projectile time of flight"), {360, 3240, 1785, 195},
                    {.sizing = LabelSizing::AutoSizeWrap});
-    Text17 = textBox(Frame3, "Text17", QString(), {2880, 3240, 1095, 285});
-    Text18 = textBox(Frame3, "Text18", QString(), {4200, 3240, 1095, 285});
-    Label21 = label(Frame3, "Label21", QString(), {5640, 3240, 570, 195}, autoSize());
+    m_columns[0].boxes[5] = textBox(Frame3, "Text17", QString(), {2880, 3240, 1095, 285});
+    m_columns[1].boxes[5] = textBox(Frame3, "Text18", QString(), {4200, 3240, 1095, 285});
+    m_units[5] = label(Frame3, "Label21", QString(), {5640, 3240, 570, 195}, autoSize());
 }
 
 void CompAngle::connectHandlers()
 {
     connect(HScroll1, &QScrollBar::valueChanged, this, &CompAngle::HScroll1_Change);
     connect(Text1, &QLineEdit::textChanged, this, &CompAngle::Text1_Change);
-    connect(Command1, &QPushButton::clicked, this, &CompAngle::Command1_Click);
-    connect(Command2, &QPushButton::clicked, this, &CompAngle::Command2_Click);
-    connect(Command3, &QPushButton::clicked, this, &CompAngle::Command3_Click);
     connect(Command4, &QPushButton::clicked, this, &CompAngle::Command4_Click);
     connect(Command5, &QPushButton::clicked, this, &CompAngle::Command5_Click);
-    connectTyping();
-}
-
-void CompAngle::connectTyping()
-{
-    const auto scale = [this] {
-        return velocityScale(Module1.MinVelocity.toNumber(), HScroll1->minimum(), HScroll1->maximum());
-    };
-    const auto wording = [this] {
-        return typed::Wording{.unit = " " + Label26->text().toStdString(),
-                              .noun = "velocity",
-                              .kind = "A velocity",
-                              .steps = ", to a tenth, with \".\" as the decimal point",
-                              .below = "Below the minimum velocity"};
-    };
-    typeInto(HScroll1, Text1,
-             {.name = QStringLiteral("Type the muzzle velocity"),
-              .accepts = [=] { return qs(typed::acceptsText(scale(), wording())); },
-              .read =
-                  [=](const QString &text) {
-                      const typed::Verdict v = typed::judge(text.toStdString(), scale(), wording());
-                      return TypedPosition{v.position, qs(v.note)};
-                  }},
-             [](int p) { return qs(positionVelocityText(Module1.MinVelocity.toNumber(), p)); });
-}
-
-std::array<QLineEdit *, 12> CompAngle::resultBoxes() const
-{
-    return {Text7, Text8, Text9, Text10, Text11, Text12, Text13, Text14, Text15, Text16, Text17, Text18};
+    connectCommon(
+        QStringLiteral("Type the muzzle velocity"),
+        [this] { return velocityScale(Module1.MinVelocity.toNumber(), HScroll1->minimum(), HScroll1->maximum()); },
+        [this] {
+            return typed::Wording{.unit = " " + Label26->text().toStdString(),
+                                  .noun = "velocity",
+                                  .kind = "A velocity",
+                                  .steps = ", to a tenth, with \".\" as the decimal point",
+                                  .below = "Below the minimum velocity"};
+        },
+        [](int p) { return qs(positionVelocityText(Module1.MinVelocity.toNumber(), p)); });
 }
 
 QString CompAngle::minVelocityText() const
@@ -223,9 +193,7 @@ void CompAngle::Form_Load()
     Label23->setText(QStringLiteral("TOL = ") + qs(conv::generalText(Module1.Tolerance)));
     Label24->setText(QStringLiteral("Inc = ") + qs(conv::generalText(Module1.Increment)));
     showUnits();
-    showProblem();
-    m_extras->setProblem(
-        {Module1.TargetDistance, Module1.FiringElevation, Module1.TargetElevation, Module1.Gravity, Label20->text()});
+    showProblem(qs(conv::generalText(Module1.Gravity)), m_units[4]->text());
 
     const MinVelocityReport report = computeMinVelocity(Module1);
     Label11->setText(qs(report.caption));
@@ -244,6 +212,12 @@ void CompAngle::Form_Load()
     messageBox(QStringLiteral("Minimum velocity = ") + minVelocityText(), QStringLiteral("Note!"));
 }
 
+void CompAngle::showStoredSettings()
+{
+    Label23->setText(QStringLiteral("TOL = ") + qs(conv::generalText(Module1.Tolerance)) + QStringLiteral(" radians"));
+    Label24->setText(QStringLiteral("Inc = ") + qs(conv::generalText(Module1.Increment)) + QStringLiteral(" radians"));
+}
+
 void CompAngle::showUnits()
 {
     const QString angleUnit = qs(Module1.AngleUnitName);
@@ -253,21 +227,11 @@ void CompAngle::showUnits()
 
     Label26->setText(qs(Module1.DistanceUnitName) + QStringLiteral("/Sec"));
     HScroll1->setMaximum(feet ? 30000 : 20000);
-    Label16->setText(angleUnit);
-    Label17->setText(speed);
-    Label18->setText(speed);
-    Label19->setText(QStringLiteral("Seconds"));
-    Label20->setText(distance);
-    Label21->setText(QStringLiteral("Seconds"));
+    const std::array<QString, 6> units{
+        angleUnit, speed, speed, QStringLiteral("Seconds"), distance, QStringLiteral("Seconds")};
+    for (std::size_t i = 0; i < units.size(); ++i)
+        m_units[i]->setText(units[i]);
     Label22->setText(distance + QStringLiteral(" - ") + angleUnit);
-}
-
-void CompAngle::showProblem()
-{
-    Text2->setText(qs(conv::generalText(Module1.TargetDistance)));
-    Text4->setText(qs(conv::generalText(Module1.Gravity)));
-    Text5->setText(qs(conv::generalText(Module1.FiringElevation)));
-    Text6->setText(qs(conv::generalText(Module1.TargetElevation)));
 }
 
 void CompAngle::refuseWithoutDistance()
@@ -301,85 +265,46 @@ void CompAngle::Text1_Change()
 {
     Module1.MuzzleVelocity = conv::leadingNumber(Text1->text().toStdString());
     Command5->setEnabled(Module1.MuzzleVelocity.toNumber() > 0);
-    for (QLineEdit *box : resultBoxes())
-        box->clear();
-    m_extras->setSolutions({});
+    emptyFigures();
 }
 
 void CompAngle::Command4_Click()
 {
     setBackColour(Command4, BackColour::ButtonFace);
-    const AngleRun run = computeSuperElevation(Module1);
-    for (const AngleRunEffect &e : run.effects) {
-        std::visit(
-            [this](const auto &step) {
-                using Step = std::decay_t<decltype(step)>;
-                if constexpr (std::is_same_v<Step, effect::WriteBox>) {
-                    if (auto *box = findChild<QLineEdit *>(qs(step.box)))
-                        box->setText(qs(step.text));
-                } else if constexpr (std::is_same_v<Step, effect::ShowMessage>) {
-                    messageBox(qs(step.text), qs(step.title));
-                } else {
-                    beep();
-                }
-            },
-            e);
-    }
-    drawSolutions(run);
+    showSolutions(computeSuperElevation(Module1));
 }
 
-void CompAngle::drawSolutions(const AngleRun &run)
+void CompAngle::showSolutions(const AngleRun &run)
 {
-    const auto converged = [](const NewtonResult &r) { return r.outcome == NewtonOutcome::Converged; };
-    const auto solution = [this](const toolkit::Label *name, const QLineEdit *angle, const QLineEdit *flight,
-                                 const QLineEdit *apogee, double theta) {
-        return PlotSolution{QStringLiteral("%1: %2 %3, %4 %5")
-                                .arg(name->text(), angle->text(), Label16->text(), flight->text(), Label21->text()),
-                            apogee->text(), theta, Module1.MuzzleVelocity.toNumber()};
-    };
     std::vector<PlotSolution> drawn;
-    if (converged(run.solve.first))
-        drawn.push_back(solution(Label8, Text7, Text17, Text14, run.solve.first.angle));
-    if (run.solve.second && converged(*run.solve.second))
-        drawn.push_back(solution(Label9, Text8, Text18, Text16, run.solve.second->angle));
-    m_extras->setSolutions(drawn);
+    for (std::size_t i = 0; i < run.solutions.size(); ++i) {
+        const SolutionReport &solution = run.solutions[i];
+        if (solution.figures) {
+            showFigures(m_columns[i], solution.figures->texts);
+            drawn.push_back(PlotSolution{
+                QStringLiteral("%1: %2 %3, %4 %5")
+                    .arg(m_columns[i].name->text(), qs(solution.figures->texts.answer), m_units[0]->text(),
+                         qs(solution.figures->texts.flightTime), m_units[5]->text()),
+                qs(solution.figures->texts.apogee), solution.result.angle, Module1.MuzzleVelocity.toNumber()});
+        }
+        for (const Notice &notice : solution.notices) {
+            if (const auto *message = std::get_if<notice::Message>(&notice))
+                messageBox(qs(message->text), qs(message->title));
+            else
+                beep();
+        }
+    }
+    extras()->setSolutions(drawn);
 }
 
-QList<QStringList> CompAngle::resultRows() const
+QStringList CompAngle::inputRow() const
 {
-    const QString distance = Label20->text();
-    return {
-        {windowTitle()},
-        {QStringLiteral("Horizontal distance to target (Sx)"), Text2->text(), distance},
-        {QStringLiteral("Firing point elevation (So)"), Text5->text(), distance},
-        {QStringLiteral("Target elevation (Sy)"), Text6->text(), distance},
-        {QStringLiteral("Acceleration due to gravity (g)"), Text4->text(), distance + QStringLiteral("/Sec\u00b2")},
-        {QStringLiteral("Muzzle velocity"), Text1->text(), Label26->text()},
-        {},
-        {QString(), Label8->text(), Label9->text(), Label15->text()},
-        {QStringLiteral("Angle"), Text7->text(), Text8->text(), Label16->text()},
-        {QStringLiteral("Velocity x - direction"), Text9->text(), Text11->text(), Label17->text()},
-        {QStringLiteral("Velocity y - direction"), Text10->text(), Text12->text(), Label18->text()},
-        {QStringLiteral("Time to apogee"), Text13->text(), Text15->text(), Label19->text()},
-        {QStringLiteral("Apogee altitude"), Text14->text(), Text16->text(), Label20->text()},
-        {QStringLiteral("Projectile time of flight"), Text17->text(), Text18->text(), Label21->text()},
-    };
+    return {QStringLiteral("Muzzle velocity"), Text1->text(), Label26->text()};
 }
 
-void CompAngle::Command3_Click()
+QString CompAngle::gravityUnit() const
 {
-    printWindow(this, m_extras->morePages());
-}
-
-void CompAngle::Command1_Click()
-{
-    Screens::show<Setup>();
-    Screens::discard<CompAngle>();
-}
-
-void CompAngle::Command2_Click()
-{
-    exitConfirmation();
+    return QStringLiteral("/Sec\u00b2");
 }
 
 void CompAngle::Command5_Click()

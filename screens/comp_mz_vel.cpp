@@ -6,11 +6,8 @@
 #include "muzzle_velocity.h"
 #include "result_extras.h"
 #include "screens.h"
-#include "setup.h"
 #include "toolkit/controls.h"
 #include "toolkit/messages.h"
-#include "toolkit/print.h"
-#include "toolkit/value_editor.h"
 #include "typed_value.h"
 
 #include <QGroupBox>
@@ -33,11 +30,6 @@ const QString noDistance = QStringLiteral("The horizontal distance to the target
 const QString noAngleRange =
     QStringLiteral("No launch angle can reach this target: it lies almost straight above the firing position.");
 
-QString text(const std::string &s)
-{
-    return QString::fromStdString(s);
-}
-
 QFont largeFont(bool bold = false)
 {
     return controlFont(QStringLiteral("MS Sans Serif"), 9.75, bold);
@@ -52,12 +44,10 @@ const LabelStyle metricStyle{.align = Qt::AlignHCenter, .foreground = QColor(255
 
 } // namespace
 
-CompMzVel::CompMzVel() : Screen("CompMzVel", QStringLiteral("Compute Muzzle Velocity Given Angle"), 7605, 7770)
+CompMzVel::CompMzVel() : ResultScreen("CompMzVel", QStringLiteral("Compute Muzzle Velocity Given Angle"), 7605, 7770)
 {
     createControls();
     connectHandlers();
-    m_extras = new ResultExtras(
-        this, [this] { Command3_Click(); }, [this] { return resultRows(); });
 }
 
 void CompMzVel::createControls()
@@ -109,28 +99,29 @@ void CompMzVel::createOutputFrame()
 
     Label1 = label(f, "Label1", QStringLiteral("Muzzle Velocity"), {360, 720, 0, 0},
                    {.font = largeFont(true), .sizing = LabelSizing::AutoSize});
-    Text7 = textBox(f, "Text7", QString(), {2880, 720, 1095, 285}, {.background = yellow});
-    Label16 = label(f, "Label16", QString(), {4440, 720, 0, 0}, unitStyle);
+    Column &column = m_columns.emplace_back(Column{Label8});
+    column.boxes[0] = textBox(f, "Text7", QString(), {2880, 720, 1095, 285}, {.background = yellow});
+    m_units[0] = label(f, "Label16", QString(), {4440, 720, 0, 0}, unitStyle);
 
     Label2 = label(f, "Label2", QStringLiteral("Muzzle Velocity Components"), {360, 1200, 0, 0}, autoSize);
     Label3 = label(f, "Label3", QStringLiteral("x - direction"), {1560, 1560, 0, 0}, autoSize);
-    Text9 = textBox(f, "Text9", QString(), {2880, 1560, 1095, 285});
-    Label17 = label(f, "Label17", QString(), {4440, 1560, 0, 0}, unitStyle);
+    column.boxes[1] = textBox(f, "Text9", QString(), {2880, 1560, 1095, 285});
+    m_units[1] = label(f, "Label17", QString(), {4440, 1560, 0, 0}, unitStyle);
     Label4 = label(f, "Label4", QStringLiteral("y - direction"), {1560, 1920, 0, 0}, autoSize);
-    Text10 = textBox(f, "Text10", QString(), {2880, 1920, 1095, 285});
-    Label18 = label(f, "Label18", QString(), {4440, 1920, 0, 0}, unitStyle);
+    column.boxes[2] = textBox(f, "Text10", QString(), {2880, 1920, 1095, 285});
+    m_units[2] = label(f, "Label18", QString(), {4440, 1920, 0, 0}, unitStyle);
 
     Label5 = label(f, "Label5", QStringLiteral("Time to apogee"), {360, 2400, 0, 0}, autoSize);
-    Text13 = textBox(f, "Text13", QString(), {2880, 2400, 1095, 285});
-    Label19 = label(f, "Label19", QString(), {4440, 2400, 0, 0}, unitStyle);
+    column.boxes[3] = textBox(f, "Text13", QString(), {2880, 2400, 1095, 285});
+    m_units[3] = label(f, "Label19", QString(), {4440, 2400, 0, 0}, unitStyle);
     Label6 = label(f, "Label6", QStringLiteral("Apogee altitude"), {360, 2760, 0, 0}, autoSize);
-    Text14 = textBox(f, "Text14", QString(), {2880, 2760, 1095, 285});
-    Label20 = label(f, "Label20", QString(), {4440, 2760, 0, 0}, unitStyle);
+    column.boxes[4] = textBox(f, "Text14", QString(), {2880, 2760, 1095, 285});
+    m_units[4] = label(f, "Label20", QString(), {4440, 2760, 0, 0}, unitStyle);
     // Wraps within its column, left of the first column line.
     Label7 = label(f, "Label7", QStringLiteral("Projectile time of flight"), {360, 3240, 2280, 0},
                    {.sizing = LabelSizing::AutoSizeWrap});
-    Text17 = textBox(f, "Text17", QString(), {2880, 3240, 1095, 285});
-    Label21 = label(f, "Label21", QString(), {4440, 3240, 0, 0}, unitStyle);
+    column.boxes[5] = textBox(f, "Text17", QString(), {2880, 3240, 1095, 285});
+    m_units[5] = label(f, "Label21", QString(), {4440, 3240, 0, 0}, unitStyle);
 
     Line1 = line(f, "Line1", {360, 600}, {5400, 600});
     Line2 = line(f, "Line2", {360, 1080}, {5400, 1080});
@@ -138,67 +129,43 @@ void CompMzVel::createOutputFrame()
     Line4 = line(f, "Line4", {360, 3120}, {5280, 3120});
     Line5 = line(f, "Line5", {2760, 360}, {2760, 3720});
     Line6 = line(f, "Line6", {4080, 360}, {4080, 3720});
-
-    m_results = {Text7, Text9, Text10, Text13, Text14, Text17};
 }
 
 void CompMzVel::connectHandlers()
 {
     connect(HScroll1, &QScrollBar::valueChanged, this, &CompMzVel::HScroll1_Change);
-    connect(HScroll1, &QScrollBar::sliderMoved, this, &CompMzVel::HScroll1_Scroll);
+    connect(HScroll1, &QScrollBar::sliderMoved, this, &CompMzVel::emptyFigures);
     connect(Command4, &QPushButton::clicked, this, &CompMzVel::Command4_Click);
-    connect(Command1, &QPushButton::clicked, this, &CompMzVel::Command1_Click);
-    connect(Command2, &QPushButton::clicked, this, &CompMzVel::Command2_Click);
-    connect(Command3, &QPushButton::clicked, this, &CompMzVel::Command3_Click);
-    connectTyping();
-}
-
-void CompMzVel::connectTyping()
-{
-    const auto scale = [this] { return angleScale(Module1, HScroll1->minimum(), HScroll1->maximum()); };
-    const auto wording = [] {
-        return typed::Wording{.unit = Module1.AngleUnitCode == "r" ? " radians" : "\u00b0",
-                              .noun = "angle",
-                              .kind = "An angle",
-                              .steps = ", with \".\" as the decimal point",
-                              .below = "Outside the usable angles",
-                              .above = "Outside the usable angles"};
-    };
-    typeInto(HScroll1, Text1,
-             {.name = QStringLiteral("Type the super elevation angle"),
-              .accepts = [=] { return text(typed::acceptsText(scale(), wording())); },
-              .read =
-                  [=](const QString &entry) {
-                      const typed::Verdict v = typed::judge(entry.toStdString(), scale(), wording());
-                      return TypedPosition{v.position, text(v.note)};
-                  }},
-             [](int p) { return text(positionAngleText(Module1, p, AngleTextMoment::Change)); });
+    connectCommon(
+        QStringLiteral("Type the super elevation angle"),
+        [this] { return angleScale(Module1, HScroll1->minimum(), HScroll1->maximum()); },
+        [] {
+            return typed::Wording{.unit = Module1.AngleUnitCode == "r" ? " radians" : "\u00b0",
+                                  .noun = "angle",
+                                  .kind = "An angle",
+                                  .steps = ", with \".\" as the decimal point",
+                                  .below = "Outside the usable angles",
+                                  .above = "Outside the usable angles"};
+        },
+        [](int p) { return qs(positionAngleText(Module1, p, AngleTextMoment::Change)); });
 }
 
 void CompMzVel::Form_Load()
 {
     Text1->clear();
-    emptyResults();
+    emptyFigures();
 
-    const QString distance = text(Module1.DistanceUnitName);
-    const QString angle = text(Module1.AngleUnitName);
+    const QString distance = qs(Module1.DistanceUnitName);
+    const QString angle = qs(Module1.AngleUnitName);
     const QString velocity = distance + QStringLiteral(" / sec");
-    Label16->setText(velocity);
-    Label17->setText(velocity);
-    Label18->setText(velocity);
-    Label19->setText(QStringLiteral("Seconds"));
-    Label20->setText(distance);
-    Label21->setText(QStringLiteral("Seconds"));
+    const std::array<QString, 6> units{
+        velocity, velocity, velocity, QStringLiteral("Seconds"), distance, QStringLiteral("Seconds")};
+    for (std::size_t i = 0; i < units.size(); ++i)
+        m_units[i]->setText(units[i]);
     Label9->setText(angle);
     Label22->setText(distance);
     Label23->setText(angle);
-
-    Text2->setText(text(conv::generalText(Module1.TargetDistance)));
-    Text5->setText(text(conv::generalText(Module1.FiringElevation)));
-    Text6->setText(text(conv::generalText(Module1.TargetElevation)));
-    Text4->setText(text(gravityText(Module1.Gravity)));
-    m_extras->setProblem(
-        {Module1.TargetDistance, Module1.FiringElevation, Module1.TargetElevation, Module1.Gravity, distance});
+    showProblem(qs(gravityText(Module1.Gravity)), distance);
 
     const AngleRange range = setUpMinimumAngle(Module1);
     switch (range.outcome) {
@@ -209,7 +176,7 @@ void CompMzVel::Form_Load()
         refuseAngleInput(noDistance);
         return;
     case AngleRangeOutcome::NoAngleRange:
-        Label11->setText(text(minimumAngleText(Module1)));
+        Label11->setText(qs(minimumAngleText(Module1)));
         refuseAngleInput(noAngleRange);
         return;
     }
@@ -218,8 +185,8 @@ void CompMzVel::Form_Load()
     HScroll1->setMaximum(range.scrollMaximum);
     HScroll1->setValue(1);
     selectAnglePosition(Module1, 1);
-    Text1->setText(text(positionAngleText(Module1, 1, AngleTextMoment::Load)));
-    Label11->setText(text(minimumAngleText(Module1)));
+    Text1->setText(qs(positionAngleText(Module1, 1, AngleTextMoment::Load)));
+    Label11->setText(qs(minimumAngleText(Module1)));
 }
 
 // Every position would lie at or below the line of sight, or past a right
@@ -240,14 +207,9 @@ void CompMzVel::HScroll1_Change()
     if (position == HScroll1->minimum())
         messageBox(limitNote, noteTitle);
     setBackColour(Command4, BackColour::Yellow);
-    emptyResults();
+    emptyFigures();
     selectAnglePosition(Module1, position);
-    Text1->setText(text(positionAngleText(Module1, position, AngleTextMoment::Change)));
-}
-
-void CompMzVel::HScroll1_Scroll()
-{
-    emptyResults();
+    Text1->setText(qs(positionAngleText(Module1, position, AngleTextMoment::Change)));
 }
 
 void CompMzVel::CompMuzVel()
@@ -255,12 +217,12 @@ void CompMzVel::CompMuzVel()
     if (!m_angleRange)
         return;
     const MuzzleVelocityReport report = computeMuzzleVelocity(Module1);
-    for (const ResultBoxText &result : report.texts)
-        findChild<QLineEdit *>(QLatin1String(result.box))->setText(text(result.text));
+    showFigures(m_columns[0], report.texts);
     if (report.outcome != MuzzleVelocityOutcome::Computed)
         return;
-    m_extras->setSolutions({{QStringLiteral("%1: %2 %3").arg(Label8->text(), Text7->text(), Label16->text()),
-                             Text14->text(), Module1.ElevationAngle, Module1.MuzzleVelocity.toNumber()}});
+    extras()->setSolutions(
+        {{QStringLiteral("%1: %2 %3").arg(Label8->text(), qs(report.texts.answer), m_units[0]->text()),
+          qs(report.texts.apogee), Module1.ElevationAngle, Module1.MuzzleVelocity.toNumber()}});
 }
 
 void CompMzVel::Command4_Click()
@@ -269,46 +231,12 @@ void CompMzVel::Command4_Click()
     setBackColour(Command4, BackColour::ButtonFace);
 }
 
-void CompMzVel::Command1_Click()
+QStringList CompMzVel::inputRow() const
 {
-    Screens::show<Setup>();
-    Screens::discard<CompMzVel>();
+    return {QStringLiteral("Super elevation angle"), Text1->text(), Label9->text()};
 }
 
-void CompMzVel::Command2_Click()
+QString CompMzVel::gravityUnit() const
 {
-    exitConfirmation();
-}
-
-void CompMzVel::Command3_Click()
-{
-    printWindow(this, m_extras->morePages());
-}
-
-void CompMzVel::emptyResults()
-{
-    for (QLineEdit *box : m_results)
-        box->clear();
-    m_extras->setSolutions({});
-}
-
-QList<QStringList> CompMzVel::resultRows() const
-{
-    const QString distance = Label20->text();
-    return {
-        {windowTitle()},
-        {QStringLiteral("Horizontal distance to target (Sx)"), Text2->text(), distance},
-        {QStringLiteral("Firing point elevation (So)"), Text5->text(), distance},
-        {QStringLiteral("Target elevation (Sy)"), Text6->text(), distance},
-        {QStringLiteral("Acceleration due to gravity (g)"), Text4->text(), distance + QStringLiteral(" / sec\u00b2")},
-        {QStringLiteral("Super elevation angle"), Text1->text(), Label9->text()},
-        {},
-        {QString(), Label8->text(), Label15->text()},
-        {QStringLiteral("Muzzle Velocity"), Text7->text(), Label16->text()},
-        {QStringLiteral("Velocity x - direction"), Text9->text(), Label17->text()},
-        {QStringLiteral("Velocity y - direction"), Text10->text(), Label18->text()},
-        {QStringLiteral("Time to apogee"), Text13->text(), Label19->text()},
-        {QStringLiteral("Apogee altitude"), Text14->text(), Label20->text()},
-        {QStringLiteral("Projectile time of flight"), Text17->text(), Label21->text()},
-    };
+    return QStringLiteral(" / sec\u00b2");
 }

@@ -16,15 +16,15 @@ class Example : public Screen
 public:
     Example();
 
+protected:
+    void closeBoxPressed() override;
+
+private:
     toolkit::FigureBox *Image1 = nullptr;
     QPushButton *Command1 = nullptr;
     QPushButton *Command2 = nullptr;
     QPushButton *Command3 = nullptr;
 
-protected:
-    void closeBoxPressed() override;
-
-private:
     void createControls();
     void connectHandlers();
 

@@ -16,13 +16,13 @@ class Example2 : public Screen
 public:
     Example2();
 
-    toolkit::FigureBox *Image1 = nullptr;
-    QPushButton *Command1 = nullptr;
-
 protected:
     void closeBoxPressed() override;
 
 private:
+    toolkit::FigureBox *Image1 = nullptr;
+    QPushButton *Command1 = nullptr;
+
     void createControls();
     void connectHandlers();
 

@@ -18,6 +18,7 @@ class Intro : public Screen
 public:
     Intro();
 
+private:
     toolkit::Label *Label1 = nullptr;
     toolkit::Label *Label2 = nullptr;
     toolkit::FigureBox *Picture1 = nullptr;
@@ -27,7 +28,6 @@ public:
     QPushButton *Command2 = nullptr;
     QPushButton *Command3 = nullptr;
 
-private:
     void createControls();
     void connectHandlers();
 

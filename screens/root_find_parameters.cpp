@@ -12,6 +12,7 @@
 #include "toolkit/figure_box.h"
 #include "toolkit/up_down.h"
 #include "toolkit/value_editor.h"
+#include "typed_entry.h"
 #include "typed_value.h"
 
 #include <QGroupBox>
@@ -47,27 +48,15 @@ int scrollPosition(double setting, double scale)
     return static_cast<int>(std::clamp(std::nearbyint(scaled), lowest, highest));
 }
 
-QString qs(const std::string &text)
-{
-    return QString::fromStdString(text);
-}
-
 QString settingText(int position, double scale)
 {
     return qs(conv::generalText(position / scale));
 }
 
-TypedPosition verdict(const QString &text, const typed::Scale &scale, const typed::Wording &wording)
-{
-    const typed::Verdict v = typed::judge(text.toStdString(), scale, wording);
-    return {v.position, qs(v.note)};
-}
-
 ValueTyping typing(const QString &name, const typed::Scale &scale, const typed::Wording &wording)
 {
-    return {.name = name,
-            .accepts = [=] { return qs(typed::acceptsText(scale, wording)); },
-            .read = [=](const QString &text) { return verdict(text, scale, wording); }};
+    return typedEntry(
+        name, [scale] { return scale; }, [wording] { return wording; });
 }
 
 } // namespace
@@ -193,12 +182,8 @@ void RootFindParameters::Command1_Click()
     const bool angleScreenLeft = !Screens::exists<CompAngle>();
     if (angleScreenLeft && Screens::exists<Setup>())
         Module1.setupCommit();
-    if (CompAngle *angle = Screens::get<CompAngle>()) {
-        angle->Label23->setText(QStringLiteral("TOL = ") + qs(conv::generalText(Module1.Tolerance)) +
-                                QStringLiteral(" radians"));
-        angle->Label24->setText(QStringLiteral("Inc = ") + qs(conv::generalText(Module1.Increment)) +
-                                QStringLiteral(" radians"));
-    }
+    if (CompAngle *angle = Screens::get<CompAngle>())
+        angle->showStoredSettings();
     if (angleScreenLeft)
         giveWayToAngleScreen();
     Screens::discard<RootFindParameters>();

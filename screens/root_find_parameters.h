@@ -24,6 +24,12 @@ class RootFindParameters : public Screen
 public:
     RootFindParameters();
 
+protected:
+    void Form_Load() override;
+    // Leaving through the close box is "Back without changes".
+    void closeBoxPressed() override;
+
+private:
     QGroupBox *Frame1 = nullptr;
     toolkit::FigureBox *Image1 = nullptr;
     toolkit::Label *Label3 = nullptr;
@@ -43,12 +49,6 @@ public:
     QPushButton *Command2 = nullptr;
     QPushButton *Command1 = nullptr;
 
-protected:
-    void Form_Load() override;
-    // Leaving through the close box is "Back without changes".
-    void closeBoxPressed() override;
-
-private:
     void createControls();
     void connectHandlers();
 

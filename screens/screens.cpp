@@ -46,6 +46,16 @@ void Screens::discard(std::type_index type)
         destroy(screen);
 }
 
+void Screens::discard(Screen *screen)
+{
+    for (const auto &[type, known] : registry()) {
+        if (known == screen) {
+            discard(type);
+            return;
+        }
+    }
+}
+
 void Screens::bringToFront(Screen *screen)
 {
     if (screen->isMinimized())

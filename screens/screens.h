@@ -55,6 +55,9 @@ public:
         discard(typeid(T));
     }
 
+    // The screen of whatever type `screen` is.
+    static void discard(Screen *screen);
+
     template <class T>
     static bool exists()
     {

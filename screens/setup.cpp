@@ -12,6 +12,7 @@
 #include "toolkit/figure_box.h"
 #include "toolkit/messages.h"
 #include "toolkit/value_editor.h"
+#include "typed_entry.h"
 #include "typed_value.h"
 
 #include <QGroupBox>
@@ -28,7 +29,7 @@ namespace {
 
 QString wholeNumberText(int value)
 {
-    return QString::fromStdString(conv::wholeNumberText(value));
+    return qs(conv::wholeNumberText(value));
 }
 
 double leadingNumber(const QLineEdit *box)
@@ -137,15 +138,7 @@ void Setup::connectTyping(QScrollBar *bar, QLineEdit *box, const QString &name)
         return typed::Wording{
             .unit = " " + Label6->text().toStdString(), .noun = "whole number", .kind = "A whole number"};
     };
-    typeInto(bar, box,
-             {.name = name,
-              .accepts = [=] { return QString::fromStdString(typed::acceptsText(scale(), wording())); },
-              .read =
-                  [=](const QString &text) {
-                      const typed::Verdict v = typed::judge(text.toStdString(), scale(), wording());
-                      return TypedPosition{v.position, QString::fromStdString(v.note)};
-                  }},
-             wholeNumberText);
+    typeInto(bar, box, typedEntry(name, scale, wording), wholeNumberText);
 }
 
 // Choosing by mouse, keyboard or code runs the handler; clicking the option

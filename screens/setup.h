@@ -24,6 +24,10 @@ class Setup : public Screen
 public:
     Setup();
 
+protected:
+    void Form_Load() override;
+
+private:
     toolkit::Label *Label1 = nullptr;
     toolkit::FigureBox *Picture1 = nullptr;
     QGroupBox *Frame1 = nullptr;
@@ -53,10 +57,6 @@ public:
     QPushButton *Command1 = nullptr;
     QPushButton *Command2 = nullptr;
 
-protected:
-    void Form_Load() override;
-
-private:
     void createControls();
     void connectHandlers();
     void connectTyping(QScrollBar *bar, QLineEdit *box, const QString &name);

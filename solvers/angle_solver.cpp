@@ -67,15 +67,6 @@ bool finiteProblem(const AngleProblem &p)
            std::isfinite(p.v) && p.g > 0;
 }
 
-const char *const lowBoxes[6] = {"Text7", "Text9", "Text10", "Text13", "Text17", "Text14"};
-const char *const highBoxes[6] = {"Text8", "Text11", "Text12", "Text15", "Text18", "Text16"};
-
-void writeFigures(std::vector<AngleRunEffect> &effects, const SolutionFigures &f, const char *const (&boxes)[6])
-{
-    for (std::size_t i = 0; i < f.texts.size(); ++i)
-        effects.emplace_back(effect::WriteBox{boxes[i], f.texts[i]});
-}
-
 void storeWorkingValues(ProblemModel &m, const NewtonResult &r, AngleSolution which)
 {
     m.ElevationAngle = r.theta;
@@ -207,14 +198,14 @@ SolutionFigures solutionFigures(double theta, const AngleProblem &p, bool radian
     SolutionFigures f;
     const double v = p.v;
     const double g = p.g;
-    f.texts[0] = figure_text::angle(theta, radians);
+    f.texts.answer = figure_text::angle(theta, radians);
     f.horizontal = v * std::cos(theta);
-    f.texts[1] = conv::formatPattern(f.horizontal, "#####.00");
+    f.texts.horizontal = conv::formatPattern(f.horizontal, "#####.00");
     f.vertical = v * std::sin(theta);
-    f.texts[2] = conv::formatPattern(f.vertical, "####.00");
+    f.texts.vertical = conv::formatPattern(f.vertical, "####.00");
     f.timeToApogee = (v * std::sin(theta)) / g;
     // Read back from the angle text: an angle that shows as zero has no apogee after the shot either.
-    f.texts[3] = conv::leadingNumber(f.texts[0]) > 0 ? figure_text::seconds(f.timeToApogee) : "NA";
+    f.texts.timeToApogee = conv::leadingNumber(f.texts.answer) > 0 ? figure_text::seconds(f.timeToApogee) : "NA";
     if (f.vertical - (g * p.sx) / f.horizontal > 0) {
         // V sin - g Sx / (V cos), the vertical speed at the target's distance, is still upward:
         // the later time at the target's height lies beyond it.
@@ -227,11 +218,11 @@ SolutionFigures solutionFigures(double theta, const AngleProblem &p, bool radian
         f.flightTime =
             (((2 * v) * std::sin(theta)) + 2 * std::pow(radicand > 0 ? radicand : 0.0, 1.0 / 2)) * (1 / (g + g));
     }
-    f.texts[4] = figure_text::seconds(f.flightTime);
+    f.texts.flightTime = figure_text::seconds(f.flightTime);
     // So + V^2 sin^2 / (2 g)
     f.apogee = (((-g) / 2) * std::pow((v * std::sin(theta)) / g, 2)) +
                ((v * std::sin(theta)) * ((v * std::sin(theta)) / g)) + p.so;
-    f.texts[5] = figure_text::altitude(f.apogee);
+    f.texts.apogee = figure_text::altitude(f.apogee);
     return f;
 }
 
@@ -241,48 +232,34 @@ AngleRun computeSuperElevation(ProblemModel &m)
     const AngleProblem p{m.TargetDistance, m.FiringElevation, m.TargetElevation, m.Gravity,
                          m.MuzzleVelocity.toNumber()};
     const bool radians = m.AngleUnitCode == "r";
-    run.solve = solveSuperElevation(p, m.Tolerance, m.MaxIterations.toNumber());
-    if (run.solve.first.outcome == NewtonOutcome::NoHorizontalDistance)
+    const SuperElevation solved = solveSuperElevation(p, m.Tolerance, m.MaxIterations.toNumber());
+    if (solved.first.outcome == NewtonOutcome::NoHorizontalDistance)
         return run;
 
-    const std::string noConvergence = "No convergence in " + m.MaxIterations.toText() + " iterations";
-    const effect::ShowMessage angleExceeded{"Angle exceeds 89.9", "Error"};
-
-    const NewtonResult &first = run.solve.first;
-    storeWorkingValues(m, first, AngleSolution::Low);
-    switch (first.outcome) {
-    case NewtonOutcome::Converged: {
-        const SolutionFigures f = solutionFigures(first.angle, p, radians);
-        m.FlightTime1 = f.flightTime;
-        writeFigures(run.effects, f, lowBoxes);
-        break;
-    }
-    case NewtonOutcome::AngleLimitExceeded:
-        run.effects.emplace_back(angleExceeded);
-        break;
-    case NewtonOutcome::NotConverged:
-    case NewtonOutcome::NoHorizontalDistance:
-        run.effects.emplace_back(effect::ShowMessage{noConvergence, "Note!"});
-        return run;
-    }
-
-    const NewtonResult &second = *run.solve.second;
-    storeWorkingValues(m, second, AngleSolution::High);
-    switch (second.outcome) {
-    case NewtonOutcome::Converged: {
-        const SolutionFigures f = solutionFigures(second.angle, p, radians);
-        m.FlightTime2 = f.flightTime;
-        writeFigures(run.effects, f, highBoxes);
-        break;
-    }
-    case NewtonOutcome::AngleLimitExceeded:
-        run.effects.emplace_back(angleExceeded);
-        break;
-    case NewtonOutcome::NotConverged:
-    case NewtonOutcome::NoHorizontalDistance:
-        run.effects.emplace_back(effect::Beep{});
-        run.effects.emplace_back(effect::ShowMessage{noConvergence, "Note!"});
-        break;
-    }
+    const auto report = [&](const NewtonResult &r, AngleSolution which) {
+        storeWorkingValues(m, r, which);
+        SolutionReport out{r, std::nullopt, {}};
+        switch (r.outcome) {
+        case NewtonOutcome::Converged:
+            out.figures = solutionFigures(r.angle, p, radians);
+            (which == AngleSolution::Low ? m.FlightTime1 : m.FlightTime2) = out.figures->flightTime;
+            break;
+        case NewtonOutcome::AngleLimitExceeded:
+            out.notices.emplace_back(notice::Message{"Angle exceeds 89.9", "Error"});
+            break;
+        case NewtonOutcome::NotConverged:
+        case NewtonOutcome::NoHorizontalDistance:
+            // Solution 1 running out ends the run quietly; solution 2 beeps first.
+            if (which == AngleSolution::High)
+                out.notices.emplace_back(notice::Beep{});
+            out.notices.emplace_back(
+                notice::Message{"No convergence in " + m.MaxIterations.toText() + " iterations", "Note!"});
+            break;
+        }
+        return out;
+    };
+    run.solutions.push_back(report(solved.first, AngleSolution::Low));
+    if (solved.second)
+        run.solutions.push_back(report(*solved.second, AngleSolution::High));
     return run;
 }

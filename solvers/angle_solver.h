@@ -4,9 +4,10 @@
 // the target numerator N(theta) = Sx^2 g - 2 Sx V^2 sin cos - 2 So V^2 cos^2 + 2 Sy V^2 cos^2:
 // the low angle (solution 1) on N / (V^2 cos^2) from 0.1 rad, the high angle (solution 2)
 // on N itself from 1.5 rad. A fixed start that misses its own root is retried once from
-// the closed-form root; the whole run comes out as a list of effects for the screen to play.
+// the closed-form root.
 
-#include <array>
+#include "figure_text.h"
+
 #include <optional>
 #include <string>
 #include <variant>
@@ -90,41 +91,40 @@ struct SolutionFigures
     double timeToApogee = 0.0;
     double flightTime = 0.0; // to the target: the later time at its height, or the arrival while still climbing
     double apogee = 0.0;     // altitude
-    // Angle, horizontal, vertical, time to apogee ("NA" unless the angle text reads above 0),
-    // time of flight, apogee altitude: the order in which the screen fills its table.
-    std::array<std::string, 6> texts;
+    // The time to apogee reads "NA" unless the angle text reads above 0.
+    figure_text::Texts texts;
 };
 
 SolutionFigures solutionFigures(double theta, const AngleProblem &p, bool radians);
 
-namespace effect {
-struct WriteBox
-{
-    std::string box;
-    std::string text;
-    bool operator==(const WriteBox &) const = default;
-};
-struct ShowMessage
+namespace notice {
+struct Message
 {
     std::string text;
     std::string title;
-    bool operator==(const ShowMessage &) const = default;
+    bool operator==(const Message &) const = default;
 };
 struct Beep
 {
     bool operator==(const Beep &) const = default;
 };
-} // namespace effect
+} // namespace notice
 
-using AngleRunEffect = std::variant<effect::WriteBox, effect::ShowMessage, effect::Beep>;
+using Notice = std::variant<notice::Message, notice::Beep>;
+
+struct SolutionReport
+{
+    NewtonResult result;
+    std::optional<SolutionFigures> figures; // when converged: shown in the solution's column
+    std::vector<Notice> notices;            // then these, in order
+};
 
 struct AngleRun
 {
-    SuperElevation solve;
-    std::vector<AngleRunEffect> effects; // empty without a horizontal distance
+    // Solution 1, then solution 2 when it was attempted; none without a horizontal distance.
+    std::vector<SolutionReport> solutions;
 };
 
-// "Compute Super Elevation Angles": solves with the model's velocity, TOL and iteration limit,
-// keeps the working values and flight times in the model, and returns what the screen shows
-// in the order it shows it.
+// "Compute Super Elevation Angles": solves with the model's velocity, TOL and iteration limit
+// and keeps the working values and flight times in the model.
 AngleRun computeSuperElevation(ProblemModel &model);

@@ -4,6 +4,7 @@
 
 #include "conversions.h"
 
+#include <array>
 #include <string>
 
 namespace figure_text {
@@ -28,5 +29,22 @@ inline std::string altitude(double a)
 {
     return conv::formatPattern(a, "####.0");
 }
+
+// The figures of one solution in the order of the result tables' rows.
+struct Texts
+{
+    std::string answer; // the angle on the angle screen, the muzzle velocity on the velocity screen
+    std::string horizontal;
+    std::string vertical;
+    std::string timeToApogee; // "NA" when the shot rises at no time after it is fired
+    std::string apogee;
+    std::string flightTime;
+    bool operator==(const Texts &) const = default;
+
+    std::array<const std::string *, 6> rows() const
+    {
+        return {&answer, &horizontal, &vertical, &timeToApogee, &apogee, &flightTime};
+    }
+};
 
 } // namespace figure_text

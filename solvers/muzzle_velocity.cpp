@@ -121,14 +121,13 @@ std::string gravityText(double g)
 
 MuzzleVelocityReport computeMuzzleVelocity(ProblemModel &m)
 {
-    MuzzleVelocityReport report{
-        MuzzleVelocityOutcome::NoHorizontalDistance,
-        {{{"Text7", {}}, {"Text9", {}}, {"Text10", {}}, {"Text13", {}}, {"Text14", {}}, {"Text17", {}}}}};
+    MuzzleVelocityReport report;
     const MuzzleVelocity r =
         muzzleVelocityFor(m.TargetDistance, m.FiringElevation, m.TargetElevation, m.Gravity, m.ElevationAngle);
     report.outcome = r.outcome;
     if (r.outcome != MuzzleVelocityOutcome::Computed)
         return report;
+    report.figures = r;
 
     m.DenominatorTerm1 = r.terms[0];
     m.DenominatorTerm2 = r.terms[1];
@@ -140,12 +139,12 @@ MuzzleVelocityReport computeMuzzleVelocity(ProblemModel &m)
     m.MuzzleVelocity = r.velocity;
     m.FlightTime = r.flightTime;
 
-    report.texts[0].text = figure_text::velocity(r.velocity);
-    report.texts[1].text = conv::formatPattern(r.horizontal, "#####.00");
-    report.texts[2].text = conv::formatPattern(r.vertical, "#####.00");
+    report.texts.answer = figure_text::velocity(r.velocity);
+    report.texts.horizontal = conv::formatPattern(r.horizontal, "#####.00");
+    report.texts.vertical = conv::formatPattern(r.vertical, "#####.00");
     // Aimed below the horizontal, the apogee lies before the shot: there is no time to it.
-    report.texts[3].text = r.vertical > 0 ? figure_text::seconds(r.timeToApogee) : "NA";
-    report.texts[4].text = figure_text::altitude(r.apogee);
-    report.texts[5].text = figure_text::seconds(r.flightTime);
+    report.texts.timeToApogee = r.vertical > 0 ? figure_text::seconds(r.timeToApogee) : "NA";
+    report.texts.apogee = figure_text::altitude(r.apogee);
+    report.texts.flightTime = figure_text::seconds(r.flightTime);
     return report;
 }

@@ -5,6 +5,7 @@
 // figures of that trajectory. The angle moves in steps of 1/10000 rad from one step above
 // the line of sight to just below a right angle.
 
+#include "figure_text.h"
 #include "typed_value.h"
 
 #include <array>
@@ -86,18 +87,11 @@ std::string minimumAngleText(const ProblemModel &model);
 
 std::string gravityText(double g);
 
-struct ResultBoxText
-{
-    const char *box;
-    std::string text;
-};
-
 struct MuzzleVelocityReport
 {
-    MuzzleVelocityOutcome outcome;
-    // V, Vx, Vy, time to apogee ("NA" when the shot rises at no time after it is fired),
-    // apogee altitude, time of flight; texts empty unless computed.
-    std::array<ResultBoxText, 6> texts;
+    MuzzleVelocityOutcome outcome = MuzzleVelocityOutcome::NoHorizontalDistance;
+    MuzzleVelocity figures;   // as computed
+    figure_text::Texts texts; // empty unless computed; the answer is the velocity
 };
 
 // "Compute Muzzle Velocity" for the model's elevation angle: keeps the working values,

@@ -18,6 +18,7 @@
 
 #include <initializer_list>
 #include <optional>
+#include <string>
 
 class QGroupBox;
 class QLineEdit;
@@ -25,6 +26,12 @@ class QPainter;
 class QRadioButton;
 
 namespace toolkit {
+
+// The model and the solvers write std::string.
+inline QString qs(const std::string &text)
+{
+    return QString::fromStdString(text);
+}
 
 // The forms' own light palette (Qt's built-in light colours), the same whatever
 // the desktop's theme or colour scheme: the forms are a fixed-colour design.

@@ -120,6 +120,17 @@ T *control(const QString &windowName, const QString &controlName)
     return w ? w->findChild<T *>(controlName) : nullptr;
 }
 
+// The named control of that screen; a missing one ends the test run at once
+// instead of crashing it later.
+template <class T = QWidget>
+T *control(const QWidget *screen, const char *name)
+{
+    T *found = screen->findChild<T *>(QString::fromLatin1(name));
+    if (!found)
+        qFatal("%s has no %s named %s", qPrintable(screen->objectName()), T::staticMetaObject.className(), name);
+    return found;
+}
+
 inline bool shown(const QString &name)
 {
     QWidget *w = window(name);

@@ -51,7 +51,7 @@ void drag(QScrollBar *bar, int to)
 
 bool yellow(CompMzVel *s)
 {
-    return toolkit::backColour(s->Command4) == toolkit::BackColour::Yellow;
+    return toolkit::backColour(control<QPushButton>(s, "Command4")) == toolkit::BackColour::Yellow;
 }
 
 } // namespace
@@ -138,17 +138,17 @@ void TestCompMzVel::opensThenComputesForTheAngleShown()
     QCOMPARE(texts(s, {"Text2", "Text4", "Text5", "Text6", "Label11"}),
              QStringList({"1000", *problem.distanceCode == 'f' ? "32.17405" : "9.80665", QString::number(problem.so),
                           QString::number(problem.sy), minimum}));
-    QCOMPARE(s->HScroll1->maximum(), maximum);
+    QCOMPARE(control<QScrollBar>(s, "HScroll1")->maximum(), maximum);
     QCOMPARE(texts(s), empty);
     QVERIFY(!yellow(s));
 
     if (position != 1) {
-        drag(s->HScroll1, position);
+        drag(control<QScrollBar>(s, "HScroll1"), position);
         QVERIFY(yellow(s));
     }
-    QCOMPARE(s->Text1->text(), angle);
+    QCOMPARE(control<QLineEdit>(s, "Text1")->text(), angle);
     if (!results.isEmpty()) {
-        QTest::mouseClick(s->Command4, Qt::LeftButton);
+        QTest::mouseClick(control<QPushButton>(s, "Command4"), Qt::LeftButton);
         QCOMPARE(texts(s), results);
         QVERIFY(!yellow(s));
     }
@@ -175,50 +175,51 @@ void TestCompMzVel::noteOnlyOnReachingTheLowerEnd()
 
     CompMzVel *s = open(level);
     if (start != 1)
-        drag(s->HScroll1, start);
-    QTest::mouseClick(s->Command4, Qt::LeftButton);
+        drag(control<QScrollBar>(s, "HScroll1"), start);
+    QTest::mouseClick(control<QPushButton>(s, "Command4"), Qt::LeftButton);
     const QStringList computed = texts(s);
-    const QString angle = s->Text1->text();
-    s->HScroll1->triggerAction(QAbstractSlider::SliderAction(action));
+    const QString angle = control<QLineEdit>(s, "Text1")->text();
+    control<QScrollBar>(s, "HScroll1")->triggerAction(QAbstractSlider::SliderAction(action));
 
     const bool moved = start != 1;
     QCOMPARE(yellow(s), moved);
     QCOMPARE(texts(s), moved ? empty : computed);
     QCOMPARE(m_toolkit->boxes.size(), noted ? 1 : 0);
     if (!noted) {
-        QCOMPARE(s->Text1->text(), moved ? QStringLiteral("89.995") : angle);
+        QCOMPARE(control<QLineEdit>(s, "Text1")->text(), moved ? QStringLiteral("89.995") : angle);
         return;
     }
     QCOMPARE(m_toolkit->boxes.first().title, QStringLiteral("Note!"));
     QCOMPARE(m_toolkit->boxes.first().text.split(QLatin1Char('\r')),
              QStringList({"You are only permitted to come within", "0.001 radians of minimum and 90 degree",
                           " angles (to avoid singularities)!"}));
-    QCOMPARE(s->Text1->text(), QStringLiteral("0.006"));
+    QCOMPARE(control<QLineEdit>(s, "Text1")->text(), QStringLiteral("0.006"));
 }
 
 void TestCompMzVel::dragEmptiesAtOnceAndMovesTheAngleWhenLetGo()
 {
     CompMzVel *s = open(level);
-    drag(s->HScroll1, 7854);
-    QTest::mouseClick(s->Command4, Qt::LeftButton);
+    auto *bar = control<QScrollBar>(s, "HScroll1");
+    drag(bar, 7854);
+    QTest::mouseClick(control<QPushButton>(s, "Command4"), Qt::LeftButton);
     const double angle = Module1.ElevationAngle;
 
-    s->HScroll1->setSliderDown(true);
-    s->HScroll1->setSliderPosition(8000);
+    bar->setSliderDown(true);
+    bar->setSliderPosition(8000);
     QCOMPARE(texts(s), empty);
-    QCOMPARE(s->Text1->text(), QStringLiteral("45.000"));
+    QCOMPARE(control<QLineEdit>(s, "Text1")->text(), QStringLiteral("45.000"));
     QCOMPARE(Module1.ElevationAngle, angle);
     QVERIFY(!yellow(s));
-    s->HScroll1->setSliderDown(false);
-    QCOMPARE(s->Text1->text(), QStringLiteral("45.837"));
+    bar->setSliderDown(false);
+    QCOMPARE(control<QLineEdit>(s, "Text1")->text(), QStringLiteral("45.837"));
     QVERIFY(yellow(s));
 
     // A drag that ends where it began empties the boxes but leaves the colour.
-    QTest::mouseClick(s->Command4, Qt::LeftButton);
-    s->HScroll1->setSliderDown(true);
-    s->HScroll1->setSliderPosition(9000);
-    s->HScroll1->setSliderPosition(8000);
-    s->HScroll1->setSliderDown(false);
+    QTest::mouseClick(control<QPushButton>(s, "Command4"), Qt::LeftButton);
+    bar->setSliderDown(true);
+    bar->setSliderPosition(9000);
+    bar->setSliderPosition(8000);
+    bar->setSliderDown(false);
     QCOMPARE(texts(s), empty);
     QVERIFY(!yellow(s));
 }
@@ -244,13 +245,13 @@ void TestCompMzVel::refusesTargetsWithoutAngleRange()
     QCOMPARE(m_toolkit->boxes.size(), 1);
     QCOMPARE(m_toolkit->boxes.first().text, message);
     QCOMPARE(m_toolkit->boxes.first().title, QStringLiteral("Note!"));
-    QVERIFY(!s->HScroll1->isEnabled());
-    QVERIFY(!s->Command4->isEnabled());
-    QCOMPARE(s->Text6->text(), QString::number(problem.sy));
+    QVERIFY(!control<QScrollBar>(s, "HScroll1")->isEnabled());
+    QVERIFY(!control<QPushButton>(s, "Command4")->isEnabled());
+    QCOMPARE(control<QLineEdit>(s, "Text6")->text(), QString::number(problem.sy));
     s->CompMuzVel();
     QCOMPARE(texts(s, {"Text1", "Text7", "Text9", "Text10", "Text13", "Text14", "Text17"}), QStringList(7));
 
-    QTest::mouseClick(s->Command1, Qt::LeftButton);
+    QTest::mouseClick(control<QPushButton>(s, "Command1"), Qt::LeftButton);
     QVERIFY(shown(QStringLiteral("Setup")));
     QVERIFY(!Screens::exists<CompMzVel>());
 }
@@ -260,7 +261,7 @@ void TestCompMzVel::scrollBarHasTheFocusOnOpening()
     CompMzVel *s = open(level);
     s->activateWindow();
     QVERIFY(QTest::qWaitForWindowActive(s));
-    QCOMPARE(QApplication::focusWidget(), s->HScroll1);
+    QCOMPARE(QApplication::focusWidget(), control<QScrollBar>(s, "HScroll1"));
     QStringList visited;
     for (int i = 0; i < 5; ++i) {
         QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);

@@ -25,8 +25,8 @@ CompAngle *computedAngleScreen()
     Module1.setupCommit();
     Screens::show<CompAngle>();
     auto *screen = Screens::get<CompAngle>();
-    screen->HScroll1->setValue(1500);
-    QTest::mouseClick(screen->Command4, Qt::LeftButton);
+    control<QScrollBar>(screen, "HScroll1")->setValue(1500);
+    QTest::mouseClick(control<QPushButton>(screen, "Command4"), Qt::LeftButton);
     return screen;
 }
 
@@ -91,14 +91,14 @@ void TestPrint::printsComputedMuzzleVelocityScreen()
     Module1.setupCommit();
     Screens::show<CompMzVel>();
     auto *screen = Screens::get<CompMzVel>();
-    screen->HScroll1->setValue(7854);
-    QTest::mouseClick(screen->Command4, Qt::LeftButton);
-    QCOMPARE(screen->Text7->text(), QStringLiteral("99.03"));
+    control<QScrollBar>(screen, "HScroll1")->setValue(7854);
+    QTest::mouseClick(control<QPushButton>(screen, "Command4"), Qt::LeftButton);
+    QCOMPARE(control<QLineEdit>(screen, "Text7")->text(), QStringLiteral("99.03"));
     const QImage screenImage = screen->grab().toImage().convertToFormat(QImage::Format_RGB32);
     const QDateTime since = QDateTime::currentDateTime().addSecs(-1);
     recorder.boxes.clear();
 
-    QTest::mouseClick(screen->Command3, Qt::LeftButton);
+    QTest::mouseClick(control<QPushButton>(screen, "Command3"), Qt::LeftButton);
     QVERIFY2(recorder.boxes.isEmpty(), qPrintable(recorder.boxes.value(0).text));
 
     const QFileInfo pdf = waitForPdf(QStringLiteral("Compute_Muzzle"), since);
@@ -144,7 +144,7 @@ void TestPrint::printsOpenPlotAsSecondPage()
     const QDateTime since = QDateTime::currentDateTime().addSecs(-1);
     recorder.boxes.clear();
 
-    QTest::mouseClick(screen->Command3, Qt::LeftButton);
+    QTest::mouseClick(control<QPushButton>(screen, "Command3"), Qt::LeftButton);
     QVERIFY2(recorder.boxes.isEmpty(), qPrintable(recorder.boxes.value(0).text));
 
     const QFileInfo pdf = waitForPdf(QStringLiteral("Compute"), since);
@@ -272,7 +272,7 @@ void TestPrint::savesPdfWithoutPrinter()
     });
     recorder.boxes.clear();
     recorder.answerNext(toolkit::answerSaveAsPdf);
-    QTest::mouseClick(screen->Command3, Qt::LeftButton);
+    QTest::mouseClick(control<QPushButton>(screen, "Command3"), Qt::LeftButton);
     toolkit::setSaveFileHandler({});
 
     QCOMPARE(QFileInfo(suggested).fileName(), QStringLiteral("Compute Angle Given Muzzle Velocity.pdf"));

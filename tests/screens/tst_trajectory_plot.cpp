@@ -369,17 +369,17 @@ void TestTrajectoryPlot::plotFollowsItsScreen()
     QTest::keyClick(screen, Qt::Key_T, Qt::ControlModifier);
     QCOMPARE(screen->findChildren<TrajectoryPlot *>().size(), 1);
 
-    screen->HScroll1->triggerAction(QAbstractSlider::SliderSingleStepAdd);
+    control<QScrollBar>(screen, "HScroll1")->triggerAction(QAbstractSlider::SliderSingleStepAdd);
     QVERIFY(flights(plot).isEmpty());
     QCOMPARE(plot->chart()->title(), TrajectoryPlot::prompt);
     QCOMPARE(plot->chart()->series().size(), 3); // ground, line of sight, the two points
 
-    QTest::mouseClick(screen->Command4, Qt::LeftButton);
+    QTest::mouseClick(control<QPushButton>(screen, "Command4"), Qt::LeftButton);
     QCOMPARE(flights(plot).size(), 2);
     QVERIFY(plot->chart()->title().isEmpty());
 
     const QPointer<TrajectoryPlot> watched(plot);
-    QTest::mouseClick(screen->Command1, Qt::LeftButton);
+    QTest::mouseClick(control<QPushButton>(screen, "Command1"), Qt::LeftButton);
     QVERIFY(!watched || !watched->isVisible());
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     QVERIFY(!watched);

@@ -168,43 +168,52 @@ double number(const QLineEdit *box)
     return conv::leadingNumber(box->text().toStdString());
 }
 
+const QLineEdit *textBox(const QWidget *screen, const char *name)
+{
+    return control<QLineEdit>(screen, name);
+}
+
 // Results on show must be those of the problem the same screen shows: figures
 // computed from entries changed elsewhere would answer another question.
 QString velocityMismatch(const CompMzVel *s)
 {
-    if (!filled(s->Text7))
+    if (!filled(textBox(s, "Text7")))
         return {};
-    const double sx = number(s->Text2);
-    const double so = number(s->Text5);
-    const double sy = number(s->Text6);
-    const double g = s->Label22->text() == QLatin1String("Feet") ? units::imperialGravity : units::metricGravity;
-    const double theta = angleForPosition(minimumAngleRange(sx, so, sy).sightAngle, s->HScroll1->value());
+    const double sx = number(textBox(s, "Text2"));
+    const double so = number(textBox(s, "Text5"));
+    const double sy = number(textBox(s, "Text6"));
+    const double g =
+        control<QLabel>(s, "Label22")->text() == QLatin1String("Feet") ? units::imperialGravity : units::metricGravity;
+    const double theta =
+        angleForPosition(minimumAngleRange(sx, so, sy).sightAngle, control<QScrollBar>(s, "HScroll1")->value());
     const MuzzleVelocity v = muzzleVelocityFor(sx, so, sy, g, theta);
     const QString expected = QString::fromStdString(conv::formatPattern(v.velocity, "######.00"));
-    if (v.outcome == MuzzleVelocityOutcome::Computed && s->Text7->text() == expected)
+    if (v.outcome == MuzzleVelocityOutcome::Computed && textBox(s, "Text7")->text() == expected)
         return {};
     return QStringLiteral("CompMzVel shows V = %1 for Sx %2, So %3, Sy %4 at position %5, which gives %6")
-        .arg(s->Text7->text(), s->Text2->text(), s->Text5->text(), s->Text6->text())
-        .arg(s->HScroll1->value())
+        .arg(textBox(s, "Text7")->text(), textBox(s, "Text2")->text(), textBox(s, "Text5")->text(),
+             textBox(s, "Text6")->text())
+        .arg(control<QScrollBar>(s, "HScroll1")->value())
         .arg(v.outcome == MuzzleVelocityOutcome::Computed ? expected : QStringLiteral("no velocity"));
 }
 
 QString angleMismatch(const CompAngle *s)
 {
-    const AngleProblem p{number(s->Text2), number(s->Text5), number(s->Text6), number(s->Text4), number(s->Text1)};
-    const bool radians = s->Label16->text() == QLatin1String("Radians");
+    const AngleProblem p{number(textBox(s, "Text2")), number(textBox(s, "Text5")), number(textBox(s, "Text6")),
+                         number(textBox(s, "Text4")), number(textBox(s, "Text1"))};
+    const bool radians = control<QLabel>(s, "Label16")->text() == QLatin1String("Radians");
     // Half the last shown digit, and a little for Newton's tolerance.
     const double allowance = radians ? 0.00051 : 0.0051;
     for (const auto &[box, which] :
-         {std::pair{s->Text7, AngleSolution::Low}, std::pair{s->Text8, AngleSolution::High}}) {
+         {std::pair{textBox(s, "Text7"), AngleSolution::Low}, std::pair{textBox(s, "Text8"), AngleSolution::High}}) {
         if (!filled(box))
             continue;
         const std::optional<double> own = closedFormAngle(p, which);
         const double expected = own ? (radians ? *own : (*own * 180) / 3.14159) : qQNaN();
         if (!(std::fabs(number(box) - expected) <= allowance))
             return QStringLiteral("CompAngle shows %1 = %2 for V %3, Sx %4, So %5, Sy %6, g %7; the angle is %8")
-                .arg(path(box), box->text(), s->Text1->text(), s->Text2->text(), s->Text5->text(), s->Text6->text(),
-                     s->Text4->text())
+                .arg(path(box), box->text(), textBox(s, "Text1")->text(), textBox(s, "Text2")->text(),
+                     textBox(s, "Text5")->text(), textBox(s, "Text6")->text(), textBox(s, "Text4")->text())
                 .arg(expected);
     }
     return {};
@@ -225,16 +234,19 @@ QString faultOnScreens()
     }
     if (Screens::exists<CompAngle>()) {
         const CompAngle *s = Screens::get<CompAngle>();
-        for (const QString &wrong :
-             {mixedColumn({s->Text7, s->Text9, s->Text10, s->Text13, s->Text17, s->Text14}),
-              mixedColumn({s->Text8, s->Text11, s->Text12, s->Text15, s->Text18, s->Text16}), angleMismatch(s)})
+        for (const QString &wrong : {mixedColumn({textBox(s, "Text7"), textBox(s, "Text9"), textBox(s, "Text10"),
+                                                  textBox(s, "Text13"), textBox(s, "Text17"), textBox(s, "Text14")}),
+                                     mixedColumn({textBox(s, "Text8"), textBox(s, "Text11"), textBox(s, "Text12"),
+                                                  textBox(s, "Text15"), textBox(s, "Text18"), textBox(s, "Text16")}),
+                                     angleMismatch(s)})
             if (!wrong.isEmpty())
                 return wrong;
     }
     if (Screens::exists<CompMzVel>()) {
         const CompMzVel *s = Screens::get<CompMzVel>();
-        for (const QString &wrong :
-             {mixedColumn({s->Text7, s->Text9, s->Text10, s->Text13, s->Text14, s->Text17}), velocityMismatch(s)})
+        for (const QString &wrong : {mixedColumn({textBox(s, "Text7"), textBox(s, "Text9"), textBox(s, "Text10"),
+                                                  textBox(s, "Text13"), textBox(s, "Text14"), textBox(s, "Text17")}),
+                                     velocityMismatch(s)})
             if (!wrong.isEmpty())
                 return wrong;
     }
@@ -517,9 +529,9 @@ private:
         for (const QWidget *screen : screensByName())
             if (screen->isVisible())
                 ++shownAfterActions[screen->objectName()];
-        if (Screens::exists<CompAngle>() && filled(Screens::get<CompAngle>()->Text7))
+        if (Screens::exists<CompAngle>() && filled(textBox(Screens::get<CompAngle>(), "Text7")))
             ++angleSolutions;
-        if (Screens::exists<CompMzVel>() && filled(Screens::get<CompMzVel>()->Text7))
+        if (Screens::exists<CompMzVel>() && filled(textBox(Screens::get<CompMzVel>(), "Text7")))
             ++velocitySolutions;
     }
 
@@ -647,10 +659,10 @@ void TestSoak::angleScreenBackFromSettingsShowsWhatItComputes()
     else
         ::control<QScrollBar>(QStringLiteral("Setup"), control)->setValue(position);
     click("RootFindParameters", "Command1");
-    Screens::get<CompAngle>()->HScroll1->triggerAction(QAbstractSlider::SliderPageStepAdd);
+    ::control<QScrollBar>(Screens::get<CompAngle>(), "HScroll1")->triggerAction(QAbstractSlider::SliderPageStepAdd);
     click("CompAngle", "Command4");
 
-    QVERIFY(filled(Screens::get<CompAngle>()->Text8));
+    QVERIFY(filled(textBox(Screens::get<CompAngle>(), "Text8")));
     QCOMPARE(faultOnScreens(), QString());
     // Otherwise the next move on it would pull the problem from under the angle screen.
     QVERIFY(!shown(QStringLiteral("Setup")));

@@ -34,16 +34,25 @@ bool referenceRoots(const AngleProblem &p, long double &low, long double &high)
     return true;
 }
 
-QStringList played(const std::vector<AngleRunEffect> &effects)
+// Each solution's figures in the order of the table's rows as the screen lists them, then its notices.
+QStringList played(const AngleRun &run)
 {
     QStringList out;
-    for (const AngleRunEffect &e : effects) {
-        if (const auto *w = std::get_if<effect::WriteBox>(&e))
-            out << QString::fromStdString(w->box + "=" + w->text);
-        else if (const auto *m = std::get_if<effect::ShowMessage>(&e))
-            out << QString::fromStdString(m->title + ": " + m->text);
-        else
-            out << QStringLiteral("beep");
+    for (std::size_t i = 0; i < run.solutions.size(); ++i) {
+        const SolutionReport &s = run.solutions[i];
+        const QString column = i == 0 ? QStringLiteral("low=") : QStringLiteral("high=");
+        if (s.figures) {
+            const figure_text::Texts &t = s.figures->texts;
+            for (const std::string *text :
+                 {&t.answer, &t.horizontal, &t.vertical, &t.timeToApogee, &t.flightTime, &t.apogee})
+                out << column + QString::fromStdString(*text);
+        }
+        for (const Notice &n : s.notices) {
+            if (const auto *m = std::get_if<notice::Message>(&n))
+                out << QString::fromStdString(m->title + ": " + m->text);
+            else
+                out << QStringLiteral("beep");
+        }
     }
     return out;
 }
@@ -59,14 +68,11 @@ void setProblem(double sx, double so, double sy, double v, double g = metres)
     Module1.MuzzleVelocity = v;
 }
 
-QStringList boxes(const char *prefix, const QStringList &texts)
+QStringList boxes(const char *column, const QStringList &texts)
 {
-    static const QStringList low = {"Text7", "Text9", "Text10", "Text13", "Text17", "Text14"};
-    static const QStringList high = {"Text8", "Text11", "Text12", "Text15", "Text18", "Text16"};
-    const QStringList &names = QByteArray(prefix) == "low" ? low : high;
     QStringList out;
-    for (int i = 0; i < texts.size(); ++i)
-        out << names[i] + "=" + texts[i];
+    for (const QString &text : texts)
+        out << QString::fromLatin1(column) + "=" + text;
     return out;
 }
 } // namespace
@@ -166,12 +172,12 @@ void TestAngleSolver::wholeRun()
     Module1.Tolerance = tol;
     Module1.MaxIterations = limit;
     const AngleRun run = computeSuperElevation(Module1);
-    QCOMPARE(played(run.effects), effects);
+    QCOMPARE(played(run), effects);
 
     // Climbing or descending, the shell meets the target once its constant horizontal speed has covered Sx.
     const std::pair<const NewtonResult *, const DynamicValue *> solutions[] = {
-        {&run.solve.first, &Module1.FlightTime1},
-        {run.solve.second ? &*run.solve.second : nullptr, &Module1.FlightTime2}};
+        {run.solutions.empty() ? nullptr : &run.solutions[0].result, &Module1.FlightTime1},
+        {run.solutions.size() < 2 ? nullptr : &run.solutions[1].result, &Module1.FlightTime2}};
     for (const auto &[solution, flightTime] : solutions) {
         if (!solution || solution->outcome != NewtonOutcome::Converged)
             continue;
@@ -216,8 +222,8 @@ void TestAngleSolver::convergence()
     QVERIFY(!r.first.restarted && !r.second->restarted);
     QVERIFY(std::fabs(r.first.angle - angle1) < 1e-7);
     QVERIFY(std::fabs(r.second->angle - angle2) < 1e-7);
-    QCOMPARE(QString::fromStdString(solutionFigures(r.first.angle, p, false).texts[0]), text1);
-    QCOMPARE(QString::fromStdString(solutionFigures(r.second->angle, p, false).texts[0]), text2);
+    QCOMPARE(QString::fromStdString(solutionFigures(r.first.angle, p, false).texts.answer), text1);
+    QCOMPARE(QString::fromStdString(solutionFigures(r.second->angle, p, false).texts.answer), text2);
 }
 
 void TestAngleSolver::workingFieldsInTheModel()
@@ -225,11 +231,11 @@ void TestAngleSolver::workingFieldsInTheModel()
     setProblem(1000, 0, 0, 150);
     const AngleRun run = computeSuperElevation(Module1);
     const AngleProblem p{1000, 0, 0, metres, 150};
-    QCOMPARE(Module1.FlightTime1.toNumber(), solutionFigures(run.solve.first.angle, p, false).flightTime);
-    QCOMPARE(Module1.FlightTime2.toNumber(), solutionFigures(run.solve.second->angle, p, false).flightTime);
+    QCOMPARE(Module1.FlightTime1.toNumber(), solutionFigures(run.solutions[0].result.angle, p, false).flightTime);
+    QCOMPARE(Module1.FlightTime2.toNumber(), solutionFigures(run.solutions[1].result.angle, p, false).flightTime);
     QVERIFY(Module1.FlightTime1.isDouble() && Module1.FlightTime2.isDouble());
     // Solution 2's loop wrote last: its angle, the iterate before it, its counter.
-    QCOMPARE(Module1.NextAngle, run.solve.second->angle);
+    QCOMPARE(Module1.NextAngle, run.solutions[1].result.angle);
     QVERIFY(Module1.ElevationAngle != Module1.NextAngle);
     QVERIFY(std::fabs(Module1.ElevationAngle - Module1.NextAngle) < 1e-3);
     QCOMPARE(Module1.IterationCounter.toNumber(), 4.0);
@@ -250,9 +256,7 @@ void TestAngleSolver::zeroDistanceIsReported()
 {
     setProblem(0, 0, 100, 150);
     const AngleRun run = computeSuperElevation(Module1);
-    QCOMPARE(run.solve.first.outcome, NewtonOutcome::NoHorizontalDistance);
-    QVERIFY(!run.solve.second);
-    QVERIFY(run.effects.empty());
+    QVERIFY(run.solutions.empty());
     QVERIFY(Module1.AngleResidual.isEmpty());
     QVERIFY(!closedFormAngle({0, 0, 100, metres, 150}, AngleSolution::Low));
 }
@@ -336,7 +340,7 @@ void TestAngleSolver::targetAtTheApogee()
     const SolutionFigures f = solutionFigures(r.angle, p, false);
     QVERIFY(std::isfinite(f.flightTime));
     QVERIFY(std::fabs(f.flightTime - f.timeToApogee) < 1e-3);
-    QCOMPARE(f.texts[4], f.texts[3]);
+    QCOMPARE(f.texts.flightTime, f.texts.timeToApogee);
 }
 
 // Across the set-up ranges and every velocity the scroll bar offers: each converged angle is
@@ -395,11 +399,13 @@ void TestAngleSolver::sweepOverSetupRanges()
                         const double allowed = std::max(1e-9, double(1e-12 * steepness));
                         QVERIFY2(std::fabs(back - v) / v < allowed,
                                  qPrintable(where + QStringLiteral(": %1").arg((double)back, 0, 'g', 15)));
-                        for (bool radians : {false, true})
-                            for (const std::string &t : solutionFigures(res.angle, p, radians).texts) {
-                                const QString text = QString::fromStdString(t).toLower();
+                        for (bool radians : {false, true}) {
+                            const SolutionFigures figures = solutionFigures(res.angle, p, radians);
+                            for (const std::string *t : figures.texts.rows()) {
+                                const QString text = QString::fromStdString(*t).toLower();
                                 QVERIFY2(!text.contains("nan") && !text.contains("inf"), qPrintable(where));
                             }
+                        }
                     }
                 }
             }

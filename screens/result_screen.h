@@ -1,0 +1,85 @@
+#pragma once
+
+// What the two result screens have in common: the problem they show, the input
+// value with its scroll bar and compute button, the table of figures with one
+// column per solution, Back, Print Results and Exit, and the extras (trajectory
+// plot, Copy Results). Each screen lays the controls out in its own places and
+// says what it computes.
+
+#include "screen.h"
+
+#include <QList>
+#include <QString>
+#include <QStringList>
+
+#include <array>
+#include <functional>
+#include <vector>
+
+namespace figure_text {
+struct Texts;
+}
+namespace typed {
+struct Scale;
+struct Wording;
+} // namespace typed
+class QLineEdit;
+class QPushButton;
+class QScrollBar;
+class ResultExtras;
+namespace toolkit {
+class Label;
+}
+
+class ResultScreen : public Screen
+{
+    Q_OBJECT
+
+protected:
+    ResultScreen(const char *name, const QString &caption, int clientWidthTwips, int clientHeightTwips);
+
+    // One solution's boxes, in the order of the table's rows: the answer (angle or
+    // velocity), the x and y components, time to apogee, apogee altitude, time of flight.
+    struct Column
+    {
+        toolkit::Label *name = nullptr; // "Solution # 1"
+        std::array<QLineEdit *, 6> boxes{};
+    };
+
+    // Back, Print Results and Exit; the input's in-place editor.
+    void connectCommon(const QString &typingName, const std::function<typed::Scale()> &scale,
+                       const std::function<typed::Wording()> &wording, const std::function<QString(int)> &boxText);
+    // The problem's boxes and the plot's problem.
+    void showProblem(const QString &gravity, const QString &distanceUnit);
+    void showFigures(const Column &column, const figure_text::Texts &texts);
+    // Every figure box emptied, and the plot's solutions with them.
+    void emptyFigures();
+
+    // The input row of Copy Results ("Muzzle velocity", ...) and the unit after g.
+    virtual QStringList inputRow() const = 0;
+    virtual QString gravityUnit() const = 0;
+    QList<QStringList> resultRows() const;
+
+    ResultExtras *extras() const { return m_extras; }
+
+    QLineEdit *Text1 = nullptr; // the input value
+    QScrollBar *HScroll1 = nullptr;
+    QPushButton *Command4 = nullptr; // compute
+    QLineEdit *Text2 = nullptr;      // Sx
+    QLineEdit *Text4 = nullptr;      // g
+    QLineEdit *Text5 = nullptr;      // So
+    QLineEdit *Text6 = nullptr;      // Sy
+    toolkit::Label *Label1 = nullptr;  // the answer's row: "Angle" or "Muzzle Velocity"
+    toolkit::Label *Label15 = nullptr; // "unit"
+    std::array<toolkit::Label *, 6> m_units{}; // each row's unit, Label16 to Label21
+    std::vector<Column> m_columns;
+    QPushButton *Command1 = nullptr; // << Back
+    QPushButton *Command3 = nullptr; // Print Results
+    QPushButton *Command2 = nullptr; // Exit
+
+private:
+    void goBack();
+    void print();
+
+    ResultExtras *m_extras = nullptr;
+};
