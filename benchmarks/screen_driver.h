@@ -5,8 +5,8 @@
 // themselves, and the problem committed straight into Module1.
 
 #include "module1.h"
+#include "platform/messages.h"
 #include "toolkit/controls.h"
-#include "toolkit/messages.h"
 
 #include <QApplication>
 
@@ -32,25 +32,25 @@ class AnswerEveryBox
 public:
     AnswerEveryBox()
     {
-        m_box = toolkit::setMessageBoxHandler([](const QString &, const QString &, toolkit::MessageButtons buttons) {
-            return buttons == toolkit::MessageButtons::YesNo ? toolkit::answerNo : toolkit::answerOk;
+        m_box = platform::setMessageBoxHandler([](const QString &, const QString &, platform::MessageButtons buttons) {
+            return buttons == platform::MessageButtons::YesNo ? platform::answerNo : platform::answerOk;
         });
-        m_beep = toolkit::setBeepHandler([] {});
-        m_end = toolkit::setEndProcessHandler([] {});
+        m_beep = platform::setBeepHandler([] {});
+        m_end = platform::setEndProcessHandler([] {});
     }
     ~AnswerEveryBox()
     {
-        toolkit::setMessageBoxHandler(m_box);
-        toolkit::setBeepHandler(m_beep);
-        toolkit::setEndProcessHandler(m_end);
+        platform::setMessageBoxHandler(m_box);
+        platform::setBeepHandler(m_beep);
+        platform::setEndProcessHandler(m_end);
     }
     AnswerEveryBox(const AnswerEveryBox &) = delete;
     AnswerEveryBox &operator=(const AnswerEveryBox &) = delete;
 
 private:
-    toolkit::MessageBoxHandler m_box;
-    toolkit::BeepHandler m_beep;
-    toolkit::EndProcessHandler m_end;
+    platform::MessageBoxHandler m_box;
+    platform::BeepHandler m_beep;
+    platform::EndProcessHandler m_end;
 };
 
 // The named control of that screen; a missing one ends the run rather than

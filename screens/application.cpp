@@ -3,9 +3,9 @@
 #include "figures.h"
 #include "intro.h"
 #include "module1.h"
+#include "platform/messages.h"
 #include "screens.h"
 #include "toolkit/controls.h"
-#include "toolkit/messages.h"
 
 #include <QApplication>
 #include <QStyleFactory>
@@ -40,17 +40,17 @@ void startApplication()
 
 void exitConfirmation()
 {
-    const int answer = toolkit::messageBox(QStringLiteral("Sure you wish to exit?"), QStringLiteral("Confirm"),
-                                           toolkit::MessageButtons::YesNo);
+    const int answer = platform::messageBox(QStringLiteral("Sure you wish to exit?"), QStringLiteral("Confirm"),
+                                            platform::MessageButtons::YesNo);
     Module1.ExitAnswer = DynamicValue(static_cast<std::int32_t>(answer));
-    if (Module1.ExitAnswer.toNumber() == toolkit::answerYes)
-        toolkit::endProcess();
+    if (Module1.ExitAnswer.toNumber() == platform::answerYes)
+        platform::endProcess();
 }
 
 void aboutBox()
 {
-    toolkit::messageBox(QStringLiteral("Trajectrix Program\r"
-                                       "Projectile calculator without air resistance\r"
-                                       "Version " TRAJECTRIX_VERSION),
-                        QStringLiteral("About"));
+    platform::messageBox(QStringLiteral("Trajectrix Program\r"
+                                        "Projectile calculator without air resistance\r"
+                                        "Version " TRAJECTRIX_VERSION),
+                         QStringLiteral("About"));
 }

@@ -5,11 +5,11 @@
 #include "conversions.h"
 #include "min_velocity.h"
 #include "module1.h"
+#include "platform/messages.h"
 #include "result_extras.h"
 #include "root_find_parameters.h"
 #include "screens.h"
 #include "toolkit/controls.h"
-#include "toolkit/messages.h"
 #include "typed_value.h"
 
 #include <QGroupBox>
@@ -209,7 +209,7 @@ void CompAngle::Form_Load()
         HScroll1->setMinimum(static_cast<int>(10 * std::floor(Module1.MinVelocity.toNumber())));
     }
     Screens::show<CompAngle>();
-    messageBox(QStringLiteral("Minimum velocity = ") + minVelocityText(), QStringLiteral("Note!"));
+    platform::messageBox(QStringLiteral("Minimum velocity = ") + minVelocityText(), QStringLiteral("Note!"));
 }
 
 void CompAngle::showStoredSettings()
@@ -243,8 +243,8 @@ void CompAngle::refuseWithoutDistance()
     Command4->setEnabled(false);
     Command5->setEnabled(false);
     Screens::show<CompAngle>();
-    messageBox(QStringLiteral("The horizontal distance to the target (Sx) must be greater than 0."),
-               QStringLiteral("Note!"));
+    platform::messageBox(QStringLiteral("The horizontal distance to the target (Sx) must be greater than 0."),
+                         QStringLiteral("Note!"));
 }
 
 void CompAngle::setVelocityText(const QString &text)
@@ -289,9 +289,9 @@ void CompAngle::showSolutions(const AngleRun &run)
         }
         for (const Notice &notice : solution.notices) {
             if (const auto *message = std::get_if<notice::Message>(&notice))
-                messageBox(qs(message->text), qs(message->title));
+                platform::messageBox(qs(message->text), qs(message->title));
             else
-                beep();
+                platform::beep();
         }
     }
     extras()->setSolutions(drawn);

@@ -4,10 +4,10 @@
 #include "conversions.h"
 #include "module1.h"
 #include "muzzle_velocity.h"
+#include "platform/messages.h"
 #include "result_extras.h"
 #include "screens.h"
 #include "toolkit/controls.h"
-#include "toolkit/messages.h"
 #include "typed_value.h"
 
 #include <QGroupBox>
@@ -197,7 +197,7 @@ void CompMzVel::refuseAngleInput(const QString &why)
     HScroll1->setEnabled(false);
     Command4->setEnabled(false);
     Screens::show<CompMzVel>();
-    messageBox(why, noteTitle);
+    platform::messageBox(why, noteTitle);
 }
 
 void CompMzVel::HScroll1_Change()
@@ -205,7 +205,7 @@ void CompMzVel::HScroll1_Change()
     show();
     const int position = HScroll1->value();
     if (position == HScroll1->minimum())
-        messageBox(limitNote, noteTitle);
+        platform::messageBox(limitNote, noteTitle);
     setBackColour(Command4, BackColour::Yellow);
     emptyFigures();
     selectAnglePosition(Module1, position);

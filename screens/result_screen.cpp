@@ -3,11 +3,11 @@
 #include "application.h"
 #include "figure_text.h"
 #include "module1.h"
+#include "platform/print.h"
 #include "result_extras.h"
 #include "screens.h"
 #include "setup.h"
 #include "toolkit/controls.h"
-#include "toolkit/print.h"
 #include "toolkit/value_editor.h"
 #include "typed_entry.h"
 #include "typed_value.h"
@@ -100,5 +100,5 @@ void ResultScreen::goBack()
 
 void ResultScreen::print()
 {
-    printWindow(this, m_extras->morePages());
+    platform::printWindow(this, m_extras->morePages());
 }

@@ -64,13 +64,13 @@ protected:
 
     QLineEdit *Text1 = nullptr; // the input value
     QScrollBar *HScroll1 = nullptr;
-    QPushButton *Command4 = nullptr; // compute
-    QLineEdit *Text2 = nullptr;      // Sx
-    QLineEdit *Text4 = nullptr;      // g
-    QLineEdit *Text5 = nullptr;      // So
-    QLineEdit *Text6 = nullptr;      // Sy
-    toolkit::Label *Label1 = nullptr;  // the answer's row: "Angle" or "Muzzle Velocity"
-    toolkit::Label *Label15 = nullptr; // "unit"
+    QPushButton *Command4 = nullptr;           // compute
+    QLineEdit *Text2 = nullptr;                // Sx
+    QLineEdit *Text4 = nullptr;                // g
+    QLineEdit *Text5 = nullptr;                // So
+    QLineEdit *Text6 = nullptr;                // Sy
+    toolkit::Label *Label1 = nullptr;          // the answer's row: "Angle" or "Muzzle Velocity"
+    toolkit::Label *Label15 = nullptr;         // "unit"
     std::array<toolkit::Label *, 6> m_units{}; // each row's unit, Label16 to Label21
     std::vector<Column> m_columns;
     QPushButton *Command1 = nullptr; // << Back

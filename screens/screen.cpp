@@ -1,10 +1,10 @@
 #include "screen.h"
 
 #include "application.h"
+#include "platform/messages.h"
 #include "screens.h"
 #include "toolkit/controls.h"
 #include "toolkit/figure_box.h"
-#include "toolkit/messages.h"
 
 #include <QCloseEvent>
 #include <QScreen>
@@ -61,5 +61,5 @@ void Screen::closeEvent(QCloseEvent *event)
     event->ignore();
     closeBoxPressed();
     if (!Screens::anyShown())
-        toolkit::endProcess();
+        platform::endProcess();
 }

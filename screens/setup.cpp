@@ -7,10 +7,10 @@
 #include "figures.h"
 #include "intro.h"
 #include "module1.h"
+#include "platform/messages.h"
 #include "screens.h"
 #include "toolkit/controls.h"
 #include "toolkit/figure_box.h"
-#include "toolkit/messages.h"
 #include "toolkit/value_editor.h"
 #include "typed_entry.h"
 #include "typed_value.h"
@@ -242,8 +242,8 @@ void Setup::Command2_Click()
     // A computation chosen earlier keeps "Next >>" usable after Sx went back
     // to 0, but neither result screen can work with a zero distance.
     if (!(Module1.TargetDistance > 0)) {
-        messageBox(QStringLiteral("The horizontal distance to the target (Sx) must be greater than 0."),
-                   QStringLiteral("Note!"));
+        platform::messageBox(QStringLiteral("The horizontal distance to the target (Sx) must be greater than 0."),
+                             QStringLiteral("Note!"));
         return;
     }
     Module1.setupCommit();

@@ -7,8 +7,9 @@ toolkit::ValueTyping typedEntry(const QString &name, const std::function<typed::
 {
     return {.name = name,
             .accepts = [=] { return QString::fromStdString(typed::acceptsText(scale(), wording())); },
-            .read = [=](const QString &text) {
-                const typed::Verdict v = typed::judge(text.toStdString(), scale(), wording());
-                return toolkit::TypedPosition{v.position, QString::fromStdString(v.note)};
-            }};
+            .read =
+                [=](const QString &text) {
+                    const typed::Verdict v = typed::judge(text.toStdString(), scale(), wording());
+                    return toolkit::TypedPosition{v.position, QString::fromStdString(v.note)};
+                }};
 }

@@ -1,6 +1,6 @@
-#include "accessibility.h"
+#include "toolkit/accessibility.h"
 
-#include "up_down.h"
+#include "toolkit/up_down.h"
 
 #include <QGroupBox>
 #include <QLabel>

@@ -1,6 +1,6 @@
-#include "figure_box.h"
+#include "toolkit/figure_box.h"
 
-#include "controls.h"
+#include "toolkit/controls.h"
 
 #include <QAccessible>
 #include <QAccessibleWidget>

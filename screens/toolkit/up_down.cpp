@@ -1,6 +1,6 @@
-#include "up_down.h"
+#include "toolkit/up_down.h"
 
-#include "controls.h"
+#include "toolkit/controls.h"
 
 #include <QKeyEvent>
 #include <QLineEdit>

@@ -1,4 +1,4 @@
-#include "value_editor.h"
+#include "toolkit/value_editor.h"
 
 #include <QApplication>
 #include <QKeyEvent>

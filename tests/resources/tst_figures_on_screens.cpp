@@ -2,12 +2,12 @@
 #include "example2.h"
 #include "figures.h"
 #include "intro.h"
+#include "platform/messages.h"
 #include "root_find_parameters.h"
 #include "screens.h"
 #include "setup.h"
 #include "toolkit/controls.h"
 #include "toolkit/figure_box.h"
-#include "toolkit/messages.h"
 
 #include <QApplication>
 #include <QImage>
@@ -30,8 +30,8 @@ private slots:
     void initTestCase()
     {
         toolkit::installFontSubstitutions();
-        toolkit::setMessageBoxHandler(
-            [](const QString &, const QString &, toolkit::MessageButtons) { return toolkit::answerOk; });
+        platform::setMessageBoxHandler(
+            [](const QString &, const QString &, platform::MessageButtons) { return platform::answerOk; });
     }
     void cleanup() { Screens::discardAll(); }
 

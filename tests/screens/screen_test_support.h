@@ -5,9 +5,9 @@
 // hanging if a real modal box opens; finds windows and controls by name.
 
 #include "module1.h"
+#include "platform/messages.h"
 #include "screens.h"
 #include "toolkit/controls.h"
-#include "toolkit/messages.h"
 
 #include <QApplication>
 #include <QList>
@@ -19,7 +19,7 @@ struct RecordedBox
 {
     QString text;
     QString title;
-    toolkit::MessageButtons buttons;
+    platform::MessageButtons buttons;
 };
 
 class ToolkitRecorder
@@ -27,26 +27,26 @@ class ToolkitRecorder
 public:
     ToolkitRecorder()
     {
-        m_previousBox = toolkit::setMessageBoxHandler(
-            [this](const QString &text, const QString &title, toolkit::MessageButtons buttons) {
+        m_previousBox = platform::setMessageBoxHandler(
+            [this](const QString &text, const QString &title, platform::MessageButtons buttons) {
                 boxes.append({text, title, buttons});
                 if (!m_answers.isEmpty())
                     return m_answers.dequeue();
-                if (buttons == toolkit::MessageButtons::YesNo) {
+                if (buttons == platform::MessageButtons::YesNo) {
                     ++unscriptedQuestions;
-                    return toolkit::answerNo;
+                    return platform::answerNo;
                 }
-                return toolkit::answerOk;
+                return platform::answerOk;
             });
-        m_previousBeep = toolkit::setBeepHandler([this] { ++beeps; });
-        m_previousEnd = toolkit::setEndProcessHandler([this] { ++ends; });
+        m_previousBeep = platform::setBeepHandler([this] { ++beeps; });
+        m_previousEnd = platform::setEndProcessHandler([this] { ++ends; });
     }
 
     ~ToolkitRecorder()
     {
-        toolkit::setMessageBoxHandler(m_previousBox);
-        toolkit::setBeepHandler(m_previousBeep);
-        toolkit::setEndProcessHandler(m_previousEnd);
+        platform::setMessageBoxHandler(m_previousBox);
+        platform::setBeepHandler(m_previousBeep);
+        platform::setEndProcessHandler(m_previousEnd);
     }
 
     ToolkitRecorder(const ToolkitRecorder &) = delete;
@@ -61,9 +61,9 @@ public:
 
 private:
     QQueue<int> m_answers;
-    toolkit::MessageBoxHandler m_previousBox;
-    toolkit::BeepHandler m_previousBeep;
-    toolkit::EndProcessHandler m_previousEnd;
+    platform::MessageBoxHandler m_previousBox;
+    platform::BeepHandler m_previousBeep;
+    platform::EndProcessHandler m_previousEnd;
 };
 
 // Closes any real modal window that opens and remembers that it did.

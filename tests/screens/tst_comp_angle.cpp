@@ -131,14 +131,14 @@ void TestCompAngle::loadShowsTheProblemAndAnnouncesTheLeastVelocity()
     QFETCH(int, maximum);
 
     bool shownAtMessage = false;
-    const toolkit::MessageBoxHandler recorder =
-        toolkit::setMessageBoxHandler([&](const QString &t, const QString &title, toolkit::MessageButtons b) {
+    const platform::MessageBoxHandler recorder =
+        platform::setMessageBoxHandler([&](const QString &t, const QString &title, platform::MessageButtons b) {
             shownAtMessage = shown(QStringLiteral("CompAngle"));
             return recorder(t, title, b);
         });
     Module1.MaxIterations = 3.0;
     openProblem(units.left(1).toLatin1(), units.right(1).toLatin1(), 1000);
-    toolkit::setMessageBoxHandler(recorder);
+    platform::setMessageBoxHandler(recorder);
 
     // The search stops just above the exact least velocity of a level target, sqrt(g Sx).
     const QString least = leastVelocity();

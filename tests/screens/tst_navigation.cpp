@@ -140,10 +140,10 @@ void TestNavigation::exitConfirmation()
     const RecordedBox box = m_toolkit->boxes.first();
     QCOMPARE(box.text, QStringLiteral("Sure you wish to exit?"));
     QCOMPARE(box.title, QStringLiteral("Confirm"));
-    QCOMPARE(box.buttons, toolkit::MessageButtons::YesNo);
+    QCOMPARE(box.buttons, platform::MessageButtons::YesNo);
     QVERIFY(Module1.ExitAnswer.isWhole());
     QCOMPARE(Module1.ExitAnswer.toNumber(), double(answer));
-    QCOMPARE(m_toolkit->ends, answer == toolkit::answerYes ? 1 : 0);
+    QCOMPARE(m_toolkit->ends, answer == platform::answerYes ? 1 : 0);
     QCOMPARE(snapshot(), before);
     QCOMPARE(Module1.DistanceUnitCode, std::string("m"));
     QCOMPARE(Module1.TargetDistance, 1000.0);
@@ -158,7 +158,7 @@ void TestNavigation::aboutBoxChangesNothing()
     QCOMPARE(m_toolkit->boxes.size(), 1);
     const RecordedBox box = m_toolkit->boxes.first();
     QCOMPARE(box.title, QStringLiteral("About"));
-    QCOMPARE(box.buttons, toolkit::MessageButtons::Ok);
+    QCOMPARE(box.buttons, platform::MessageButtons::Ok);
     const QStringList lines = box.text.split(QLatin1Char('\r'));
     QCOMPARE(lines.size(), 3);
     QCOMPARE(lines.first(), QStringLiteral("Trajectrix Program"));
@@ -175,7 +175,7 @@ void TestNavigation::accessKeys()
     QCOMPARE(control<QPushButton>(QStringLiteral("Intro"), QStringLiteral("Command3"))->toolTip(),
              QStringLiteral("Go to Set-Up Screen"));
 
-    m_toolkit->answerNext(toolkit::answerNo);
+    m_toolkit->answerNext(platform::answerNo);
     QTest::keyClick(intro, Qt::Key_X, Qt::AltModifier);
     QTRY_COMPARE(m_toolkit->boxes.size(), 1);
     QCOMPARE(m_toolkit->boxes.first().text, QStringLiteral("Sure you wish to exit?"));

@@ -1,8 +1,8 @@
 #include "comp_angle.h"
 #include "comp_mz_vel.h"
 #include "intro.h"
+#include "platform/print.h"
 #include "screen_test_support.h"
-#include "toolkit/print.h"
 #include "trajectory_plot.h"
 
 #include <QDateTime>
@@ -119,7 +119,7 @@ void TestPrint::printsThroughSpooler()
     const QImage screen = intro->grab().toImage().convertToFormat(QImage::Format_RGB32);
     const QDateTime since = QDateTime::currentDateTime().addSecs(-1);
 
-    QVERIFY(toolkit::printWindow(intro));
+    QVERIFY(platform::printWindow(intro));
     QVERIFY2(recorder.boxes.isEmpty(), qPrintable(recorder.boxes.value(0).text));
 
     const QFileInfo pdf = waitForPdf(QStringLiteral("Introduction"), since);
@@ -203,7 +203,7 @@ void TestPrint::refusesPrinterThatRejectsJobs()
 {
     ToolkitRecorder recorder;
     lpCommand(QStringLiteral("cupsreject"), {QStringLiteral("PDF")});
-    const bool printed = toolkit::printWindow(Screens::get<Intro>());
+    const bool printed = platform::printWindow(Screens::get<Intro>());
     lpCommand(QStringLiteral("cupsaccept"), {QStringLiteral("PDF")});
 
     QVERIFY(!printed);
@@ -220,11 +220,11 @@ void TestPrint::reportsMissingPrinter()
     ToolkitRecorder recorder;
     auto *intro = Screens::get<Intro>();
     intro->show();
-    QVERIFY(!toolkit::printWindow(intro));
+    QVERIFY(!platform::printWindow(intro));
     QCOMPARE(recorder.boxes.size(), 1);
     QCOMPARE(recorder.boxes[0].title, QStringLiteral("Note!"));
     QCOMPARE(recorder.boxes[0].text, QStringLiteral("No printer is available.\rThe page was not printed."));
-    QCOMPARE(recorder.boxes[0].buttons, toolkit::MessageButtons::OkSaveAsPdf);
+    QCOMPARE(recorder.boxes[0].buttons, platform::MessageButtons::OkSaveAsPdf);
     QCOMPARE(recorder.ends, 0);
     QVERIFY(intro->isVisible());
 }
@@ -266,18 +266,18 @@ void TestPrint::savesPdfWithoutPrinter()
     ToolkitRecorder recorder;
     CompAngle *screen = computedAngleScreen();
     QString suggested;
-    toolkit::setSaveFileHandler([&](const QString &, const QString &proposal) {
+    platform::setSaveFileHandler([&](const QString &, const QString &proposal) {
         suggested = proposal;
         return path;
     });
     recorder.boxes.clear();
-    recorder.answerNext(toolkit::answerSaveAsPdf);
+    recorder.answerNext(platform::answerSaveAsPdf);
     QTest::mouseClick(control<QPushButton>(screen, "Command3"), Qt::LeftButton);
-    toolkit::setSaveFileHandler({});
+    platform::setSaveFileHandler({});
 
     QCOMPARE(QFileInfo(suggested).fileName(), QStringLiteral("Compute Angle Given Muzzle Velocity.pdf"));
     QCOMPARE(recorder.boxes.size(), report.isEmpty() ? 1 : 2);
-    QCOMPARE(recorder.boxes[0].buttons, toolkit::MessageButtons::OkSaveAsPdf);
+    QCOMPARE(recorder.boxes[0].buttons, platform::MessageButtons::OkSaveAsPdf);
     if (report.isEmpty())
         return;
     QCOMPARE(recorder.boxes[1].title, reportTitle);

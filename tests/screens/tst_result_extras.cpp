@@ -231,7 +231,7 @@ void TestResultExtras::controlPPrintsLikePrintResults()
         QTest::keyClick(w, Qt::Key_P, Qt::ControlModifier);
         QCOMPARE(m_toolkit->boxes.size(), 1);
         QVERIFY(m_toolkit->boxes[0].text.startsWith(QLatin1String("No printer is available.")));
-        QCOMPARE(m_toolkit->boxes[0].buttons, toolkit::MessageButtons::OkSaveAsPdf);
+        QCOMPARE(m_toolkit->boxes[0].buttons, platform::MessageButtons::OkSaveAsPdf);
         resetShell();
     }
 }

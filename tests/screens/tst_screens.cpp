@@ -309,7 +309,7 @@ void TestScreens::closeBox()
     const ScreenKind &k = kindNamed(name);
     k.show();
     m_toolkit->boxes.clear(); // what the load step announced
-    m_toolkit->answerNext(toolkit::answerNo);
+    m_toolkit->answerNext(platform::answerNo);
     QVERIFY(window(name)->close() == false);
 
     QCOMPARE(m_toolkit->boxes.size(), asks ? 1 : 0);

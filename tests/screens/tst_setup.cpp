@@ -216,7 +216,7 @@ void TestSetup::zeroDistanceIsRefused()
     QCOMPARE(m_toolkit->boxes.first().text,
              QStringLiteral("The horizontal distance to the target (Sx) must be greater than 0."));
     QCOMPARE(m_toolkit->boxes.first().title, QStringLiteral("Note!"));
-    QCOMPARE(m_toolkit->boxes.first().buttons, toolkit::MessageButtons::Ok);
+    QCOMPARE(m_toolkit->boxes.first().buttons, platform::MessageButtons::Ok);
     QVERIFY(shown(setup));
     QVERIFY(!Screens::exists<CompMzVel>() && !Screens::exists<CompAngle>());
     QCOMPARE(Module1.FiringElevation + Module1.Gravity, 0.0);

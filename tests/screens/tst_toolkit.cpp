@@ -1,7 +1,7 @@
+#include "platform/messages.h"
 #include "screen_test_support.h"
 #include "toolkit/controls.h"
 #include "toolkit/figure_box.h"
-#include "toolkit/messages.h"
 #include "toolkit/up_down.h"
 
 #include <QLineEdit>
@@ -20,6 +20,7 @@
 #include <cstdio>
 
 using namespace toolkit;
+using namespace platform;
 
 class TestToolkit : public QObject
 {
@@ -537,7 +538,7 @@ static int endProcessProbe(int argc, char **argv)
     QTimer::singleShot(0, &app, [] {
         QMetaObject::invokeMethod(
             qApp, [] { std::puts("queued event ran"); }, Qt::QueuedConnection);
-        toolkit::endProcess();
+        platform::endProcess();
         std::puts("handler went on");
     });
     QApplication::exec();

@@ -302,40 +302,40 @@ class Soak
 public:
     explicit Soak(std::uint64_t seed) : m_rng(seed), m_watch(seed, m_logLock, m_log)
     {
-        toolkit::setMessageBoxHandler([this](const QString &text, const QString &title, toolkit::MessageButtons b) {
+        platform::setMessageBoxHandler([this](const QString &text, const QString &title, platform::MessageButtons b) {
             ++boxes;
-            int answer = toolkit::answerOk;
-            if (b == toolkit::MessageButtons::YesNo)
-                answer = oneIn(yesOneIn) ? toolkit::answerYes : toolkit::answerNo;
-            else if (b == toolkit::MessageButtons::OkSaveAsPdf && oneIn(4))
-                answer = toolkit::answerSaveAsPdf;
+            int answer = platform::answerOk;
+            if (b == platform::MessageButtons::YesNo)
+                answer = oneIn(yesOneIn) ? platform::answerYes : platform::answerNo;
+            else if (b == platform::MessageButtons::OkSaveAsPdf && oneIn(4))
+                answer = platform::answerSaveAsPdf;
             note(QStringLiteral("    box %1 \"%2\" -> %3")
                      .arg(title, oneLine(text),
-                          answer == toolkit::answerYes         ? QStringLiteral("Yes")
-                          : answer == toolkit::answerNo        ? QStringLiteral("No")
-                          : answer == toolkit::answerSaveAsPdf ? QStringLiteral("Save as PDF")
-                                                               : QStringLiteral("OK")));
+                          answer == platform::answerYes         ? QStringLiteral("Yes")
+                          : answer == platform::answerNo        ? QStringLiteral("No")
+                          : answer == platform::answerSaveAsPdf ? QStringLiteral("Save as PDF")
+                                                                : QStringLiteral("OK")));
             m_savedTo.clear();
             if (showsNonFinite(text) || showsNonFinite(title))
                 m_fault = QStringLiteral("message box shows \"%1\"").arg(oneLine(text));
             return answer;
         });
-        toolkit::setSaveFileHandler([this](const QString &, const QString &) {
+        platform::setSaveFileHandler([this](const QString &, const QString &) {
             m_savedTo = oneIn(3) ? QString() : m_pdfs.filePath(QStringLiteral("soak-%1.pdf").arg(m_number));
             note(QStringLiteral("    save as \"%1\"").arg(m_savedTo));
             return m_savedTo;
         });
-        toolkit::setBeepHandler([] {});
-        toolkit::setEndProcessHandler([this] { m_ended = true; });
+        platform::setBeepHandler([] {});
+        platform::setEndProcessHandler([this] { m_ended = true; });
         startApplication();
     }
 
     ~Soak()
     {
-        toolkit::setMessageBoxHandler({});
-        toolkit::setBeepHandler({});
-        toolkit::setEndProcessHandler({});
-        toolkit::setSaveFileHandler({});
+        platform::setMessageBoxHandler({});
+        platform::setBeepHandler({});
+        platform::setEndProcessHandler({});
+        platform::setSaveFileHandler({});
     }
 
     Soak(const Soak &) = delete;

@@ -4,7 +4,7 @@
 // box's top-left corner (inside the border), never stretched: where the box is
 // larger, its background shows.
 
-#include "twips.h"
+#include "toolkit/twips.h"
 
 #include <QColor>
 #include <QFrame>

@@ -4,7 +4,7 @@
 // box shows, moves it by the increment within [minimum, maximum] and writes it
 // back, which raises the box's textChanged like any text set from code.
 
-#include "twips.h"
+#include "toolkit/twips.h"
 
 #include <QWidget>
 

@@ -1,6 +1,6 @@
-#include "print.h"
+#include "platform/print.h"
 
-#include "messages.h"
+#include "platform/messages.h"
 
 #include <QDir>
 #include <QPageLayout>
@@ -14,7 +14,7 @@
 
 #include <cups/cups.h>
 
-namespace toolkit {
+namespace platform {
 
 namespace {
 
@@ -147,4 +147,4 @@ bool printWindow(QWidget *screen, const QList<QWidget *> &morePages)
     return painter.end();
 }
 
-} // namespace toolkit
+} // namespace platform

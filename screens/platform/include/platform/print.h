@@ -4,7 +4,7 @@
 
 class QWidget;
 
-namespace toolkit {
+namespace platform {
 
 // Prints an image of `screen`'s client area, with its controls as they show
 // now, on the default printer, then each of `morePages` on a page of its own,
@@ -14,4 +14,4 @@ namespace toolkit {
 // Never ends the process.
 bool printWindow(QWidget *screen, const QList<QWidget *> &morePages = {});
 
-} // namespace toolkit
+} // namespace platform

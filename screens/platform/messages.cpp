@@ -1,4 +1,4 @@
-#include "messages.h"
+#include "platform/messages.h"
 
 #include <QAbstractButton>
 #include <QApplication>
@@ -11,7 +11,7 @@
 #include <cstdlib>
 #include <utility>
 
-namespace toolkit {
+namespace platform {
 
 namespace {
 
@@ -141,4 +141,4 @@ SaveFileHandler setSaveFileHandler(SaveFileHandler handler)
     return std::exchange(saveFileHandler(), std::move(handler));
 }
 
-} // namespace toolkit
+} // namespace platform

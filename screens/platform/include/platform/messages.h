@@ -8,7 +8,7 @@
 
 #include <functional>
 
-namespace toolkit {
+namespace platform {
 
 enum class MessageButtons {
     Ok,
@@ -47,4 +47,4 @@ BeepHandler setBeepHandler(BeepHandler handler);
 EndProcessHandler setEndProcessHandler(EndProcessHandler handler);
 SaveFileHandler setSaveFileHandler(SaveFileHandler handler);
 
-} // namespace toolkit
+} // namespace platform

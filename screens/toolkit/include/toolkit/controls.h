@@ -5,7 +5,7 @@
 // font. Screens place controls absolutely: there are no layouts, so nothing
 // moves or scales when a window is resized.
 
-#include "twips.h"
+#include "toolkit/twips.h"
 
 #include <QColor>
 #include <QFont>
