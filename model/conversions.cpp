@@ -11,16 +11,6 @@ namespace conv {
 
 namespace {
 
-bool isBlank(char c)
-{
-    return c == ' ' || c == '\t' || c == '\n' || c == '\r';
-}
-
-bool isDigit(char c)
-{
-    return c >= '0' && c <= '9';
-}
-
 // Reads the number prefix into `out` in a compact form that from_chars accepts.
 void collectNumber(std::string_view text, std::string &out)
 {

@@ -8,6 +8,17 @@
 
 namespace conv {
 
+// Blanks as the number readers skip them; digits of the C locale whatever the process's.
+inline bool isBlank(char c)
+{
+    return c == ' ' || c == '\t' || c == '\n' || c == '\r';
+}
+
+inline bool isDigit(char c)
+{
+    return c >= '0' && c <= '9';
+}
+
 // The longest leading number of `text` (sign, digits, point, digits, "E" exponent),
 // blanks skipped anywhere inside it. No number gives 0; never fails.
 double leadingNumber(std::string_view text);

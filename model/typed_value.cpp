@@ -10,17 +10,10 @@
 
 namespace typed {
 
+using conv::isBlank;
+using conv::isDigit;
+
 namespace {
-
-bool isBlank(char c)
-{
-    return c == ' ' || c == '\t' || c == '\n' || c == '\r';
-}
-
-bool isDigit(char c)
-{
-    return c >= '0' && c <= '9';
-}
 
 std::string lowerCase(std::string_view s)
 {

@@ -15,27 +15,13 @@ namespace platform {
 
 namespace {
 
-MessageBoxHandler &messageBoxHandler()
-{
-    static MessageBoxHandler handler;
-    return handler;
-}
+enum class Service { MessageBox, Beep, EndProcess, SaveFile };
 
-BeepHandler &beepHandler()
+// The one installed handler of each service (two share a type); empty runs the real service.
+template <Service S, class Handler>
+Handler &installed()
 {
-    static BeepHandler handler;
-    return handler;
-}
-
-EndProcessHandler &endProcessHandler()
-{
-    static EndProcessHandler handler;
-    return handler;
-}
-
-SaveFileHandler &saveFileHandler()
-{
-    static SaveFileHandler handler;
+    static Handler handler;
     return handler;
 }
 
@@ -81,14 +67,14 @@ int platformMessageBox(const QString &text, const QString &title, MessageButtons
 
 int messageBox(const QString &text, const QString &title, MessageButtons buttons)
 {
-    if (const auto &handler = messageBoxHandler())
+    if (const auto &handler = installed<Service::MessageBox, MessageBoxHandler>())
         return handler(text, title, buttons);
     return platformMessageBox(text, title, buttons);
 }
 
 void beep()
 {
-    if (const auto &handler = beepHandler())
+    if (const auto &handler = installed<Service::Beep, BeepHandler>())
         handler();
     else
         QApplication::beep();
@@ -96,7 +82,7 @@ void beep()
 
 QString saveFileName(const QString &title, const QString &suggestedPath, const QString &filter, const QString &suffix)
 {
-    if (const auto &handler = saveFileHandler())
+    if (const auto &handler = installed<Service::SaveFile, SaveFileHandler>())
         return handler(title, suggestedPath);
     QFileDialog dialog(QApplication::activeWindow(), title, suggestedPath, filter);
     dialog.setAcceptMode(QFileDialog::AcceptSave);
@@ -110,7 +96,7 @@ QString saveFileName(const QString &title, const QString &suggestedPath, const Q
 
 void endProcess()
 {
-    if (const auto &handler = endProcessHandler()) {
+    if (const auto &handler = installed<Service::EndProcess, EndProcessHandler>()) {
         handler();
         return;
     }
@@ -123,22 +109,22 @@ void endProcess()
 
 MessageBoxHandler setMessageBoxHandler(MessageBoxHandler handler)
 {
-    return std::exchange(messageBoxHandler(), std::move(handler));
+    return std::exchange(installed<Service::MessageBox, MessageBoxHandler>(), std::move(handler));
 }
 
 BeepHandler setBeepHandler(BeepHandler handler)
 {
-    return std::exchange(beepHandler(), std::move(handler));
+    return std::exchange(installed<Service::Beep, BeepHandler>(), std::move(handler));
 }
 
 EndProcessHandler setEndProcessHandler(EndProcessHandler handler)
 {
-    return std::exchange(endProcessHandler(), std::move(handler));
+    return std::exchange(installed<Service::EndProcess, EndProcessHandler>(), std::move(handler));
 }
 
 SaveFileHandler setSaveFileHandler(SaveFileHandler handler)
 {
-    return std::exchange(saveFileHandler(), std::move(handler));
+    return std::exchange(installed<Service::SaveFile, SaveFileHandler>(), std::move(handler));
 }
 
 } // namespace platform
