@@ -69,6 +69,16 @@ bool valid(const Shot &s)
     return numbers && s.sx > 0 && s.g >= 0 && s.k >= 0 && s.velocity > 0 && std::abs(s.angle) <= std::numbers::pi / 2;
 }
 
+// The shot with the quantity searched for set to a valid stand-in; none when the
+// rest of the shot is invalid or there is no gravity to bring it down.
+std::optional<Shot> searchable(Shot shot, double Shot::*unknown, double standIn)
+{
+    shot.*unknown = standIn;
+    if (!valid(shot) || !(shot.g > 0))
+        return std::nullopt;
+    return shot;
+}
+
 // Where a flight stops: at the distance `sx`, or coming down through either of
 // `levels`, whichever comes first.
 struct Stops
@@ -358,20 +368,26 @@ std::optional<double> vacuumVelocity(const Shot &s)
     return m.velocity;
 }
 
+// The height at the target's distance above the target, squeezed, as a function of the
+// quantity searched for; each call flies `probe` once and counts it.
+static auto missAtTarget(Shot &probe, double Shot::*unknown, double scale, int &flights)
+{
+    return [&probe, unknown, scale, &flights](double x) {
+        ++flights;
+        probe.*unknown = x;
+        return squeezed(value(heightAtTarget(probe)), scale);
+    };
+}
+
 HitAngles hitAngles(const Shot &shot)
 {
     HitAngles result;
-    Shot probe = shot;
-    probe.angle = 0;
-    if (!valid(probe) || !(shot.g > 0))
+    std::optional<Shot> searched = searchable(shot, &Shot::angle, 0);
+    if (!searched)
         return result;
+    Shot &probe = *searched;
 
-    const double scale = problemScale(shot);
-    const auto height = [&](double angle) {
-        ++result.flights;
-        probe.angle = angle;
-        return squeezed(value(heightAtTarget(probe)), scale);
-    };
+    const auto height = missAtTarget(probe, &Shot::angle, problemScale(shot), result.flights);
     const auto root = [&](double lo, double hi, double hlo, double hhi) {
         std::uintmax_t iterations = rootIterations;
         const auto r = boost::math::tools::toms748_solve(
@@ -430,22 +446,17 @@ HitAngles hitAngles(const Shot &shot)
 HitVelocity hitVelocity(const Shot &shot)
 {
     HitVelocity result;
-    Shot probe = shot;
-    probe.velocity = 1;
-    if (!valid(probe) || !(shot.g > 0))
+    std::optional<Shot> searched = searchable(shot, &Shot::velocity, 1);
+    if (!searched)
         return result;
+    Shot &probe = *searched;
     const std::optional<double> vacuum = vacuumVelocity(probe);
     if (!vacuum) {
         result.hit = {HitOutcome::NotReachable, 0};
         return result;
     }
 
-    const double scale = problemScale(shot);
-    const auto height = [&](double v) {
-        ++result.flights;
-        probe.velocity = v;
-        return squeezed(value(heightAtTarget(probe)), scale);
-    };
+    const auto height = missAtTarget(probe, &Shot::velocity, problemScale(shot), result.flights);
     double lo = *vacuum;
     double hlo = height(lo);
     if (hlo >= 0) {
