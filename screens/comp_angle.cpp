@@ -281,11 +281,9 @@ void CompAngle::showSolutions(const AngleRun &run)
         const SolutionReport &solution = run.solutions[i];
         if (solution.figures) {
             showFigures(m_columns[i], solution.figures->texts);
-            drawn.push_back(PlotSolution{
-                QStringLiteral("%1: %2 %3, %4 %5")
-                    .arg(m_columns[i].name->text(), qs(solution.figures->texts.answer), m_units[0]->text(),
-                         qs(solution.figures->texts.flightTime), m_units[5]->text()),
-                qs(solution.figures->texts.apogee), solution.result.angle, Module1.MuzzleVelocity.toNumber()});
+            drawn.push_back(PlotSolution{static_cast<int>(i) + 1, solution.result.angle,
+                                         Module1.MuzzleVelocity.toNumber(), solution.figures->flightTime,
+                                         solution.figures->apogee});
         }
         for (const Notice &notice : solution.notices) {
             if (const auto *message = std::get_if<notice::Message>(&notice))

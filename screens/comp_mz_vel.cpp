@@ -220,9 +220,8 @@ void CompMzVel::CompMuzVel()
     showFigures(m_columns[0], report.texts);
     if (report.outcome != MuzzleVelocityOutcome::Computed)
         return;
-    extras()->setSolutions(
-        {{QStringLiteral("%1: %2 %3").arg(Label8->text(), qs(report.texts.answer), m_units[0]->text()),
-          qs(report.texts.apogee), Module1.ElevationAngle, Module1.MuzzleVelocity.toNumber()}});
+    const MuzzleVelocity &f = report.figures;
+    extras()->setSolutions({{1, Module1.ElevationAngle, f.velocity, f.flightTime, f.apogee}});
 }
 
 void CompMzVel::Command4_Click()

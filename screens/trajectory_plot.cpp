@@ -35,25 +35,16 @@
 #include <algorithm>
 #include <array>
 #include <cmath>
-#include <numeric>
 #include <optional>
-#include <tuple>
 
 namespace {
 
-// Beyond this ratio between the two axes' scales, equal scales would squeeze the
-// flight into a sliver of the plot: the axes are then scaled apart and say so.
-constexpr double maxScaleRatio = 4.0;
-
-constexpr double markerSize = 10;
-// Between a label and the point it names: clear of the point's marker.
-constexpr double labelGap = 7;
 // The label sizes tried, full size first: smaller only when the labels find no
 // room at full size, and left out only when they find none at the smallest.
 constexpr std::array<double, 3> labelScales{1.0, 0.85, 0.7};
 
-const std::array<QColor, 2> solutionColours{QColor(0, 90, 200), QColor(200, 40, 40)};
-const std::array<Qt::PenStyle, 2> solutionStyles{Qt::SolidLine, Qt::DashLine};
+const std::array<QColor, plot::maxSolutions> solutionColours{QColor(0, 90, 200), QColor(200, 40, 40)};
+const std::array<Qt::PenStyle, plot::maxSolutions> solutionStyles{Qt::SolidLine, Qt::DashLine};
 
 // Samples of a flight with air resistance, evenly spaced in time.
 constexpr int dragSamples = 240;
@@ -74,11 +65,6 @@ const std::array<DragField, 4> dragFields{{
 const QColor errorText(160, 0, 0);
 const QColor errorBase(255, 225, 225);
 
-QString number(double value)
-{
-    return QString::fromStdString(conv::generalText(value));
-}
-
 // A figure for the air resistance lines; the solvers never hand over anything
 // non-finite, but nothing non-finite reaches the screen either way.
 QString figure(double value, std::string_view pattern)
@@ -86,12 +72,6 @@ QString figure(double value, std::string_view pattern)
     if (!std::isfinite(value))
         return QStringLiteral("(too large to show)");
     return QString::fromStdString(conv::formatPattern(value, pattern));
-}
-
-// "Solution # 1 with air resistance": the solution's name from its legend.
-QString dragName(const PlotSolution &s)
-{
-    return s.legend.section(QLatin1Char(':'), 0, 0) + QStringLiteral(" with air resistance");
 }
 
 drag::Units unitsOf(const PlotProblem &p)
@@ -107,52 +87,79 @@ QString angleText(double radians, const PlotQuestion &q, bool fine)
     return figure(radians * 180 / 3.14159, fine ? "#0.000" : "#0.00");
 }
 
-// Enough to write every multiple of `step` exactly.
-int decimals(double step)
+QString length(double v, const PlotProblem &p)
 {
-    int d = 0;
-    for (; d < 8; ++d) {
-        const double scaled = step * std::pow(10.0, d);
-        if (std::abs(scaled - std::round(scaled)) < 1e-6 * scaled)
-            break;
+    return figure(v, "#0.0") + QLatin1Char(' ') + p.distanceUnit;
+}
+
+// Where a flight through the air ends up, against the target.
+QString arrival(const drag::Flight &f, const PlotProblem &p)
+{
+    const auto none = [](double v) { return std::abs(v) < 0.05; };
+    switch (f.arrival) {
+    case drag::Arrival::AtDistance:
+        return none(f.miss) ? QStringLiteral("hits the target")
+                            : QStringLiteral("passes %1 %2 the target")
+                                  .arg(length(std::abs(f.miss), p),
+                                       f.miss < 0 ? QStringLiteral("below") : QStringLiteral("above"));
+    case drag::Arrival::ShortAtHeight:
+        return none(f.shortBy) ? QStringLiteral("hits the target")
+                               : QStringLiteral("falls %1 short, at the target's height").arg(length(f.shortBy, p));
+    case drag::Arrival::BelowTargetHeight:
+        return f.apex ? QStringLiteral("never rises to the target's height: tops out %1 below it")
+                            .arg(length(p.sy - f.apex->y, p))
+                      : QStringLiteral("never rises to the target's height");
+    case drag::Arrival::NoArrival:
+    case drag::Arrival::InvalidShot:
+        break;
     }
-    return d;
+    return QStringLiteral("neither reaches the target's distance nor comes down to its height in %1 Seconds: "
+                          "drawn as far as it got")
+        .arg(figure(f.end.t, "#0"));
 }
 
-QString labelFormat(double step)
+QPen pen(const plot::Line &line)
 {
-    return QStringLiteral("%.%1f").arg(decimals(step));
+    switch (line.stroke) {
+    case plot::Stroke::Ground:
+        return QPen(QColor(130, 95, 50), 2);
+    case plot::Stroke::Sight:
+        return QPen(QColor(90, 90, 90), 1.5, Qt::DotLine);
+    case plot::Stroke::Vacuum:
+        return QPen(solutionColours[line.solution], 2, solutionStyles[line.solution]);
+    case plot::Stroke::Air:
+        break;
+    }
+    return QPen(solutionColours[line.solution].lighter(160), 2, Qt::DotLine);
 }
 
-// The step between horizontal tick labels: the widest label and a gap apart.
-double tickStep(double unitsPerPixel, double low, double high, const QFontMetricsF &metrics)
-{
-    const int d = decimals(plot::niceStep(unitsPerPixel * 80));
-    const double widest = std::max(metrics.horizontalAdvance(QString::number(low, 'f', d)),
-                                   metrics.horizontalAdvance(QString::number(high, 'f', d)));
-    return plot::niceStep(unitsPerPixel * (widest + 24));
-}
-
-QLineSeries *lineSeries(const QString &name, const QPen &pen, const std::vector<QPointF> &points)
+QLineSeries *lineSeries(const plot::Line &line)
 {
     auto *series = new QLineSeries;
-    series->setName(name);
-    series->setPen(pen);
-    for (const QPointF &p : points)
+    series->setName(line.name);
+    series->setPen(pen(line));
+    for (const QPointF &p : line.points)
         series->append(p);
     return series;
 }
 
-QScatterSeries *markers(const QString &name, QScatterSeries::MarkerShape shape, const QColor &colour,
-                        const std::vector<QPointF> &points)
+// Apogees as triangles in their solution's colour, arrivals through the air as
+// small squares in its lighter shade, the firing point and the target as black dots.
+QScatterSeries *markerSeries(const plot::Markers &markers)
 {
+    const bool apogee = markers.shape == plot::Marker::Apogee, arrival = markers.shape == plot::Marker::Arrival;
+    const QColor colour = apogee    ? solutionColours[markers.solution]
+                          : arrival ? solutionColours[markers.solution].lighter(160)
+                                    : QColor(Qt::black);
     auto *series = new QScatterSeries;
-    series->setName(name);
-    series->setMarkerShape(shape);
-    series->setMarkerSize(markerSize);
+    series->setName(markers.name);
+    series->setMarkerShape(apogee    ? QScatterSeries::MarkerShapeTriangle
+                           : arrival ? QScatterSeries::MarkerShapeRectangle
+                                     : QScatterSeries::MarkerShapeCircle);
+    series->setMarkerSize(arrival ? plot::markerSize * 0.7 : plot::markerSize);
     series->setColor(colour);
     series->setBorderColor(colour);
-    for (const QPointF &p : points)
+    for (const QPointF &p : markers.points)
         series->append(p);
     return series;
 }
@@ -185,120 +192,22 @@ QWidget *legendEntry(const QPen &pen, const QString &name, qreal pixelRatio)
     return entry;
 }
 
-// QRectF::united() skips empty rectangles, so single points are added by hand.
-void include(QRectF &bounds, const QPointF &p)
+// The chart's mapping from the problem's units to pixels. Both axes are linear:
+// three points give it for all.
+struct PixelMap
 {
-    const double left = std::min(bounds.left(), p.x()), right = std::max(bounds.right(), p.x());
-    const double top = std::min(bounds.top(), p.y()), bottom = std::max(bounds.bottom(), p.y());
-    bounds = QRectF(QPointF(left, top), QPointF(right, bottom));
-}
+    explicit PixelMap(QChart *chart)
+        : origin(chart->mapToPosition({0, 0})), perX(chart->mapToPosition({1, 0}) - origin),
+          perY(chart->mapToPosition({0, 1}) - origin)
+    {}
+    QPointF operator()(const QPointF &v) const { return origin + v.x() * perX + v.y() * perY; }
 
-// The axis range [low, high] grown evenly about its middle to `span`.
-void grow(double &low, double &high, double span)
-{
-    const double middle = (low + high) / 2;
-    low = middle - span / 2;
-    high = middle + span / 2;
-}
-
-double distance(const QPointF &p, const QRectF &r)
-{
-    return QLineF(p, QPointF(std::clamp(p.x(), r.left(), r.right()), std::clamp(p.y(), r.top(), r.bottom()))).length();
-}
-
-struct LabelPosition
-{
-    QRectF rect;
-    int ring; // 0 next to the point, then a row further out each
+    QPointF origin;
+    QPointF perX;
+    QPointF perY;
 };
 
-// Where a label of `size` may go around the point `p`, the preferred first: above
-// or below it, sliding from the preferred side across to the other, or level with
-// it on either side; then above or below again, a row further out each time. A
-// position crossing an edge of `area` is pulled back in while it still reaches
-// the point's column or row.
-std::vector<LabelPosition> labelPositions(const QPointF &p, const QSizeF &size, Qt::Alignment side, const QRectF &area)
-{
-    const double w = size.width(), h = size.height();
-    // 0 puts the label right of the point, 1 left of it.
-    std::array<double, 5> slide{0.5, 0.25, 0.75, 0, 1};
-    if (side == Qt::AlignRight)
-        slide = {0, 0.25, 0.5, 0.75, 1};
-    else if (side == Qt::AlignLeft)
-        slide = {1, 0.75, 0.5, 0.25, 0};
-    const bool aboveFirst = side == Qt::AlignHCenter;
-    const double highestLeft = std::max(area.left(), area.right() - w);
-    const double highestTop = std::max(area.top(), area.bottom() - h);
-
-    std::vector<LabelPosition> positions;
-    for (int ring = 0; ring < 3; ++ring) {
-        const double reach = labelGap + ring * (h + 2);
-        for (const bool above : {aboveFirst, !aboveFirst}) {
-            const double top = above ? p.y() - reach - h : p.y() + reach;
-            for (const double f : slide) {
-                const double left = std::clamp(p.x() + labelGap - f * (w + 2 * labelGap), area.left(), highestLeft);
-                if (left <= p.x() + labelGap && left + w >= p.x() - labelGap)
-                    positions.push_back({QRectF(left, top, w, h), ring});
-            }
-        }
-        if (ring > 0)
-            continue;
-        const double top = std::clamp(p.y() - h / 2, area.top(), highestTop);
-        if (top > p.y() + labelGap || top + h < p.y() - labelGap)
-            continue;
-        for (const bool leftOfPoint : {side == Qt::AlignLeft, side != Qt::AlignLeft})
-            positions.push_back({QRectF(leftOfPoint ? p.x() - labelGap - w : p.x() + labelGap, top, w, h), ring});
-    }
-    return positions;
-}
-
 } // namespace
-
-namespace plot {
-
-std::vector<QPointF> flightPath(const PlotProblem &p, double angle, double velocity, int steps)
-{
-    const double c = std::cos(angle);
-    const double t = std::tan(angle);
-    const double drop = p.g / (2 * velocity * velocity * c * c);
-    const auto height = [&](double x) { return p.so + x * t - drop * x * x; };
-
-    std::vector<QPointF> path;
-    path.reserve(static_cast<std::size_t>(steps) + 2);
-    const std::optional<QPointF> apex = apogee(p, angle, velocity);
-    for (int i = 0; i <= steps; ++i) {
-        const double x = p.sx * i / steps;
-        if (apex && apex->x() < x && (path.empty() || path.back().x() < apex->x()))
-            path.push_back(*apex);
-        path.emplace_back(x, height(x));
-    }
-    return path;
-}
-
-std::optional<QPointF> apogee(const PlotProblem &p, double angle, double velocity)
-{
-    if (!(angle > 0) || !(p.g > 0))
-        return std::nullopt;
-    const double v2 = velocity * velocity;
-    const double s = std::sin(angle);
-    const QPointF apex(v2 * s * std::cos(angle) / p.g, p.so + v2 * s * s / (2 * p.g));
-    if (apex.x() > p.sx)
-        return std::nullopt;
-    return apex;
-}
-
-double niceStep(double rough)
-{
-    if (!(rough > 0) || !std::isfinite(rough))
-        return 1;
-    const double magnitude = std::pow(10.0, std::floor(std::log10(rough)));
-    for (const double m : {1.0, 2.0, 2.5, 5.0, 10.0})
-        if (m * magnitude >= rough * (1 - 1e-9))
-            return m * magnitude;
-    return 10 * magnitude;
-}
-
-} // namespace plot
 
 const QString TrajectoryPlot::prompt = QStringLiteral("Press Compute to draw the trajectory");
 
@@ -468,7 +377,8 @@ void TrajectoryPlot::setProblem(const PlotProblem &problem)
 void TrajectoryPlot::setQuestion(const PlotQuestion &question)
 {
     m_question = question;
-    if (airResistance())
+    // The legends say what the screen computed, the air resistance lines what it asked.
+    if (airResistance() || !m_solutions.empty())
         rebuild();
 }
 
@@ -603,40 +513,12 @@ std::optional<TrajectoryPlot::DragFlight> TrajectoryPlot::dragFlight(const PlotS
     const drag::Flight f = drag::fly({p.sx, p.so, p.sy, p.g, k, s.velocity, s.angle}, dragSamples);
     if (f.arrival == drag::Arrival::InvalidShot)
         return std::nullopt;
-    const QString unit = p.distanceUnit;
-    const auto length = [&unit](double v) { return figure(v, "#0.0") + QLatin1Char(' ') + unit; };
-    const auto none = [](double v) { return std::abs(v) < 0.05; };
-
-    QString where;
-    switch (f.arrival) {
-    case drag::Arrival::AtDistance:
-        where = none(f.miss) ? QStringLiteral("hits the target")
-                             : QStringLiteral("passes %1 %2 the target")
-                                   .arg(length(std::abs(f.miss)),
-                                        f.miss < 0 ? QStringLiteral("below") : QStringLiteral("above"));
-        break;
-    case drag::Arrival::ShortAtHeight:
-        where = none(f.shortBy) ? QStringLiteral("hits the target")
-                                : QStringLiteral("falls %1 short, at the target's height").arg(length(f.shortBy));
-        break;
-    case drag::Arrival::BelowTargetHeight:
-        where = f.apex ? QStringLiteral("never rises to the target's height: tops out %1 below it")
-                             .arg(length(p.sy - f.apex->y))
-                       : QStringLiteral("never rises to the target's height");
-        break;
-    case drag::Arrival::NoArrival:
-    case drag::Arrival::InvalidShot:
-        where = QStringLiteral("neither reaches the target's distance nor comes down to its height in %1 Seconds: "
-                               "drawn as far as it got")
-                    .arg(figure(f.end.t, "#0"));
-        break;
-    }
     DragFlight out;
-    out.line = dragName(s) + QStringLiteral(": ") + where;
+    out.line = plot::airName(s) + QStringLiteral(": ") + arrival(f, p);
     if (f.arrival != drag::Arrival::NoArrival)
         out.line += QStringLiteral("; time of flight %1 Seconds").arg(figure(f.end.t, "#0.00"));
     if (f.apex)
-        out.line += QStringLiteral("; apogee %1").arg(length(f.apex->y));
+        out.line += QStringLiteral("; apogee %1").arg(length(f.apex->y, p));
     out.path.reserve(f.path.size());
     for (const drag::Point &point : f.path)
         out.path.emplace_back(point.x, point.y);
@@ -664,7 +546,7 @@ QString TrajectoryPlot::hitLine(double k) const
     }
 
     const drag::HitAngles hit = drag::hitAngles({p.sx, p.so, p.sy, p.g, k, s.velocity, 0});
-    const QString at = QStringLiteral("at %1 %2").arg(number(s.velocity), speed);
+    const QString at = QStringLiteral("at %1 %2").arg(QString::fromStdString(conv::generalText(s.velocity)), speed);
     const QString limit = angleText(282.428941 / 180, m_question, false) + QLatin1Char(' ') + angleUnit;
     const auto angle = [&](const drag::Hit &h) { return angleText(h.value, m_question, false); };
     const bool low = hit.low.outcome == drag::HitOutcome::Found, high = hit.high.outcome == drag::HitOutcome::Found;
@@ -725,105 +607,113 @@ QString TrajectoryPlot::scaleNote() const
     return m_note->text();
 }
 
+// Flies each solution through the air when air resistance is on, and says under
+// the plot where each arrives and what hits the target instead.
+plot::AirPaths TrajectoryPlot::flyThroughAir()
+{
+    plot::AirPaths paths;
+    QStringList lines;
+    if (airResistance()) {
+        const std::optional<double> k = readProjectile();
+        for (std::size_t i = 0; k && i < m_solutions.size() && i < plot::maxSolutions; ++i) {
+            std::optional<DragFlight> flight = dragFlight(m_solutions[i], *k);
+            paths.emplace_back();
+            if (!flight)
+                continue;
+            paths.back() = std::move(flight->path);
+            lines << flight->line;
+        }
+        if (k && !m_solutions.empty()) {
+            if (const QString hit = hitLine(*k); !hit.isEmpty())
+                lines << hit;
+        } else if (!k) {
+            lines << QStringLiteral("Correct the entry above to see the flights with air resistance.");
+        } else {
+            lines << QStringLiteral("Compute on the result screen to see the flights with air resistance.");
+        }
+    }
+    m_dragResults->setPlainText(lines.join(QLatin1Char('\n')));
+    return paths;
+}
+
 void TrajectoryPlot::rebuild()
+{
+    clearDrawing();
+    const QString unit = m_problem.distanceUnit;
+    m_x->setTitleText(QStringLiteral("Distance (%1)").arg(unit));
+    m_y->setTitleText(QStringLiteral("Elevation (%1)").arg(unit));
+    m_chart->setTitle(m_solutions.empty() ? prompt : QString());
+
+    const plot::Scene scene = plot::scene(m_problem, m_question, m_solutions, flyThroughAir());
+    m_bounds = scene.bounds;
+    addSeries(scene);
+    addLabels(scene.labels);
+    fitAxes();
+    placeLabels();
+}
+
+void TrajectoryPlot::clearDrawing()
 {
     for (const Mark &mark : m_marks)
         delete mark.text->parentItem();
     m_marks.clear();
     m_chart->removeAllSeries();
+}
 
-    const PlotProblem &p = m_problem;
-    const QString unit = p.distanceUnit;
-    m_x->setTitleText(QStringLiteral("Distance (%1)").arg(unit));
-    m_y->setTitleText(QStringLiteral("Elevation (%1)").arg(unit));
-    m_chart->setTitle(m_solutions.empty() ? prompt : QString());
-
-    const QPointF muzzle(0, p.so);
-    const QPointF target(p.sx, p.sy);
-    m_bounds = QRectF(QPointF(0, 0), QSizeF(0, 0));
-    include(m_bounds, muzzle);
-    include(m_bounds, target);
-    include(m_bounds, QPointF(p.sx, 0));
-
-    std::vector<QAbstractSeries *> series;
-    std::vector<QAbstractSeries *> unlisted;
-    series.push_back(lineSeries(QStringLiteral("Ground"), QPen(QColor(130, 95, 50), 2), {{0, 0}, {p.sx, 0}}));
-    QPen sight(QColor(90, 90, 90), 1.5, Qt::DotLine);
-    series.push_back(lineSeries(QStringLiteral("Line of sight"), sight, {muzzle, target}));
-
-    struct Label
-    {
-        QPointF at;
-        QString text;
-        Qt::Alignment side;
-    };
-    std::vector<Label> labels{
-        {muzzle, QStringLiteral("Firing point (0, %1)").arg(number(p.so)), Qt::AlignRight},
-        {target, QStringLiteral("Target (%1, %2)").arg(number(p.sx), number(p.sy)), Qt::AlignLeft},
-    };
-    for (std::size_t i = 0; i < m_solutions.size() && i < solutionColours.size(); ++i) {
-        const PlotSolution &s = m_solutions[i];
-        const std::vector<QPointF> path = plot::flightPath(p, s.angle, s.velocity);
-        for (const QPointF &point : path)
-            include(m_bounds, point);
-        QPen pen(solutionColours[i], 2, solutionStyles[i]);
-        series.push_back(lineSeries(s.legend, pen, path));
-        if (const std::optional<QPointF> apex = plot::apogee(p, s.angle, s.velocity)) {
-            include(m_bounds, *apex);
-            unlisted.push_back(markers(QStringLiteral("Apogee %1").arg(i + 1), QScatterSeries::MarkerShapeTriangle,
-                                       solutionColours[i], {*apex}));
-            labels.push_back({*apex, QStringLiteral("Apogee %1 %2").arg(s.apogeeText, unit), Qt::AlignHCenter});
-        }
-    }
-    // Beside each vacuum curve, in a lighter shade of its colour and dotted: the same
-    // shot through the air, as far as its arrival, which a small square marks.
-    std::vector<QAbstractSeries *> withDrag;
-    QStringList dragLines;
-    if (airResistance()) {
-        const std::optional<double> k = readProjectile();
-        for (std::size_t i = 0; k && i < m_solutions.size() && i < solutionColours.size(); ++i) {
-            const std::optional<DragFlight> flight = dragFlight(m_solutions[i], *k);
-            withDrag.push_back(nullptr);
-            if (!flight)
-                continue;
-            for (const QPointF &point : flight->path)
-                include(m_bounds, point);
-            const QColor shade = solutionColours[i].lighter(160);
-            withDrag.back() = lineSeries(dragName(m_solutions[i]), QPen(shade, 2, Qt::DotLine), flight->path);
-            auto *arrival = markers(QStringLiteral("Arrival with air resistance %1").arg(i + 1),
-                                    QScatterSeries::MarkerShapeRectangle, shade, {flight->path.back()});
-            arrival->setMarkerSize(markerSize * 0.7);
-            unlisted.push_back(arrival);
-            dragLines << flight->line;
-        }
-        if (k && !m_solutions.empty()) {
-            if (const QString hit = hitLine(*k); !hit.isEmpty())
-                dragLines << hit;
-        } else if (!k) {
-            dragLines << QStringLiteral("Correct the entry above to see the flights with air resistance.");
-        } else {
-            dragLines << QStringLiteral("Compute on the result screen to see the flights with air resistance.");
-        }
-    }
-    m_dragResults->setPlainText(dragLines.join(QLatin1Char('\n')));
-
-    unlisted.push_back(markers(QStringLiteral("Firing point and target"), QScatterSeries::MarkerShapeCircle, Qt::black,
-                               {muzzle, target}));
-
-    for (QAbstractSeries *s : series)
-        m_chart->addSeries(s);
-    for (QAbstractSeries *s : withDrag)
-        if (s)
-            m_chart->addSeries(s);
-    for (QAbstractSeries *s : unlisted)
-        m_chart->addSeries(s);
-    showLegend(series, withDrag);
+// The legend's lines first, then the flights through the air beside them, then the
+// markers on top.
+void TrajectoryPlot::addSeries(const plot::Scene &scene)
+{
+    for (const plot::Line &line : scene.lines)
+        m_chart->addSeries(lineSeries(line));
+    for (const plot::Line &line : scene.airLines)
+        m_chart->addSeries(lineSeries(line));
+    for (const plot::Markers &markers : scene.markers)
+        m_chart->addSeries(markerSeries(markers));
+    showLegend(scene);
     for (QAbstractSeries *s : m_chart->series()) {
         s->attachAxis(m_x);
         s->attachAxis(m_y);
     }
+}
 
-    for (const Label &label : labels) {
+void TrajectoryPlot::showLegend(const plot::Scene &scene)
+{
+    auto *legend = new QWidget;
+    legend->setObjectName(QStringLiteral("legend"));
+    auto *grid = new QGridLayout(legend);
+    grid->setContentsMargins(8, 0, 8, 2);
+    grid->setVerticalSpacing(2);
+    const auto entry = [this](const plot::Line &line) {
+        return legendEntry(pen(line), line.name, devicePixelRatioF());
+    };
+    // Ground and line of sight share the first row; each solution has one to itself,
+    // shared with its flight through the air when there is one.
+    for (std::size_t i = 0; i < scene.lines.size(); ++i) {
+        const plot::Line &line = scene.lines[i];
+        if (i < 2) {
+            grid->addWidget(entry(line), 0, static_cast<int>(i));
+            continue;
+        }
+        const int row = static_cast<int>(i) - 1;
+        const auto air = std::find_if(scene.airLines.begin(), scene.airLines.end(),
+                                      [&](const plot::Line &a) { return a.solution == line.solution; });
+        if (air == scene.airLines.end()) {
+            grid->addWidget(entry(line), row, 0, 1, 2);
+        } else {
+            grid->addWidget(entry(line), row, 0);
+            grid->addWidget(entry(*air), row, 1);
+        }
+    }
+    // The layout hands back the old entry's item: it is ours to delete.
+    delete layout()->replaceWidget(m_legend, legend);
+    delete m_legend;
+    m_legend = legend;
+}
+
+void TrajectoryPlot::addLabels(const std::vector<plot::Label> &labels)
+{
+    for (const plot::Label &label : labels) {
         auto *box = new QGraphicsRectItem(m_chart);
         box->setPen(Qt::NoPen);
         box->setBrush(QColor(255, 255, 255, 210));
@@ -833,40 +723,6 @@ void TrajectoryPlot::rebuild()
         m_marks.push_back({label.at, text, label.side});
     }
     setLabelScale(1);
-
-    fitAxes();
-    placeLabels();
-}
-
-void TrajectoryPlot::showLegend(const std::vector<QAbstractSeries *> &listed,
-                                const std::vector<QAbstractSeries *> &withDrag)
-{
-    auto *legend = new QWidget;
-    legend->setObjectName(QStringLiteral("legend"));
-    auto *grid = new QGridLayout(legend);
-    grid->setContentsMargins(8, 0, 8, 2);
-    grid->setVerticalSpacing(2);
-    const auto entry = [this](const QAbstractSeries *s) {
-        const auto *line = static_cast<const QLineSeries *>(s);
-        return legendEntry(line->pen(), line->name(), devicePixelRatioF());
-    };
-    // Ground and line of sight share the first row; each solution has one to itself,
-    // shared with its flight through the air when there is one.
-    for (std::size_t i = 0; i < listed.size(); ++i) {
-        const int row = static_cast<int>(i) - 1;
-        if (i < 2)
-            grid->addWidget(entry(listed[i]), 0, static_cast<int>(i));
-        else if (i - 2 < withDrag.size() && withDrag[i - 2]) {
-            grid->addWidget(entry(listed[i]), row, 0);
-            grid->addWidget(entry(withDrag[i - 2]), row, 1);
-        } else {
-            grid->addWidget(entry(listed[i]), row, 0, 1, 2);
-        }
-    }
-    // The layout hands back the old entry's item: it is ours to delete.
-    delete layout()->replaceWidget(m_legend, legend);
-    delete m_legend;
-    m_legend = legend;
 }
 
 void TrajectoryPlot::fitAxes()
@@ -875,52 +731,18 @@ void TrajectoryPlot::fitAxes()
         return;
     const QScopedValueRollback guard(m_fitting, true);
 
-    double x0 = m_bounds.left(), x1 = m_bounds.right();
-    double y0 = m_bounds.top(), y1 = m_bounds.bottom();
-    if (x1 - x0 < 1e-9 * std::max(1.0, y1 - y0))
-        grow(x0, x1, std::max(y1 - y0, 1.0));
-    if (y1 - y0 < 1e-9 * std::max(1.0, x1 - x0))
-        grow(y0, y1, std::max((x1 - x0) / 10, 1.0));
-
-    const QRectF area = m_chart->plotArea();
-    // Pixels kept free around the drawing, so the highest and lowest points have
-    // room for a label above or below them.
-    const double side = 16;
-    const double above = QFontMetricsF(m_x->labelsFont()).height() + 2 + labelGap + 2, below = above;
-    double kx = std::max(area.width() - 2 * side, 1.0) / (x1 - x0);
-    double ky = std::max(area.height() - above - below, 1.0) / (y1 - y0);
-    const double ratio = std::max(kx, ky) / std::min(kx, ky);
-    m_equalScales = ratio <= maxScaleRatio;
-    if (m_equalScales)
-        kx = ky = std::min(kx, ky);
-    x0 -= side / kx;
-    x1 += side / kx;
-    y0 -= below / ky;
-    y1 += above / ky;
-    if (m_equalScales) {
-        grow(x0, x1, std::max(area.width(), 1.0) / kx);
-        grow(y0, y1, std::max(area.height(), 1.0) / ky);
-    }
-
     const QFontMetricsF metrics(m_x->labelsFont());
-    double xStep = tickStep(1 / kx, x0, x1, metrics);
-    double yStep = plot::niceStep(metrics.height() * 2.2 / ky);
-    if (m_equalScales)
-        xStep = yStep = std::max(xStep, yStep);
-
-    if (m_equalScales)
-        m_scaleText = QStringLiteral("Equal scales on both axes");
-    else
-        m_scaleText = QStringLiteral("Axes not to equal scale (%1 \u00d7%2)")
-                          .arg(ky > kx ? QStringLiteral("vertical") : QStringLiteral("horizontal"),
-                               QString::number(ratio, 'f', ratio < 10 ? 1 : 0));
-
-    m_x->setTickInterval(xStep);
-    m_x->setLabelFormat(labelFormat(xStep));
-    m_y->setTickInterval(yStep);
-    m_y->setLabelFormat(labelFormat(yStep));
-    m_x->setRange(x0, x1);
-    m_y->setRange(y0, y1);
+    const plot::AxisFit fit =
+        plot::fitAxes(m_bounds, m_chart->plotArea().size(), metrics.height(),
+                      [&metrics](const QString &text) { return metrics.horizontalAdvance(text); });
+    m_equalScales = fit.equalScales;
+    m_scaleText = fit.note;
+    m_x->setTickInterval(fit.xStep);
+    m_x->setLabelFormat(fit.xFormat);
+    m_y->setTickInterval(fit.yStep);
+    m_y->setLabelFormat(fit.yFormat);
+    m_x->setRange(fit.x0, fit.x1);
+    m_y->setRange(fit.y0, fit.y1);
 }
 
 void TrajectoryPlot::setLabelScale(double scale)
@@ -937,12 +759,9 @@ void TrajectoryPlot::setLabelScale(double scale)
     }
 }
 
-// Each label goes to a free position around its point (see labelPositions): one
-// that hides no marker and is nearer its own point than any other, in the nearest
-// ring that has one, and there the one crossing the fewest drawn lines. A label
-// that finds no room is placed first on the next try; when no order fits them
-// all, they are tried smaller; one that still finds no room is left out, and the
-// note under the plot says so.
+// The labels go where plot::arrangeLabels finds room for them; when it finds none
+// for all of them, they are tried smaller. One that still finds no room is left
+// out, and the note under the plot says so.
 void TrajectoryPlot::placeLabels()
 {
     const QRectF area = m_chart->plotArea();
@@ -950,20 +769,25 @@ void TrajectoryPlot::placeLabels()
         m_note->setText(m_scaleText);
         return;
     }
-
-    // Both axes are linear: three points give the mapping for all.
-    const QPointF origin = m_chart->mapToPosition({0, 0});
-    const QPointF perX = m_chart->mapToPosition({1, 0}) - origin, perY = m_chart->mapToPosition({0, 1}) - origin;
-    const auto pixel = [&](const QPointF &v) { return origin + v.x() * perX + v.y() * perY; };
-
-    std::vector<QPointF> points;
-    std::vector<QRectF> markers;
-    const QPointF corner(markerSize / 2 + 1, markerSize / 2 + 1);
-    for (const Mark &mark : m_marks) {
-        points.push_back(pixel(mark.at));
-        markers.emplace_back(points.back() - corner, points.back() + corner);
+    const PixelMap pixel(m_chart);
+    const std::vector<QPointF> drawn = ink();
+    std::vector<std::optional<QRectF>> placed;
+    for (const double scale : labelScales) {
+        setLabelScale(scale);
+        std::vector<plot::LabelSpot> spots;
+        for (const Mark &mark : m_marks)
+            spots.push_back({pixel(mark.at), mark.text->parentItem()->boundingRect().size(), mark.side});
+        placed = plot::arrangeLabels(spots, area, drawn);
+        if (std::count(placed.begin(), placed.end(), std::nullopt) == 0)
+            break;
     }
-    // The lines drawn, sampled every few pixels.
+    showLabels(placed);
+}
+
+// The lines drawn, in pixels, sampled every few pixels.
+std::vector<QPointF> TrajectoryPlot::ink() const
+{
+    const PixelMap pixel(m_chart);
     std::vector<QPointF> ink;
     for (QAbstractSeries *s : m_chart->series()) {
         if (s->type() != QAbstractSeries::SeriesTypeLine)
@@ -978,71 +802,18 @@ void TrajectoryPlot::placeLabels()
             last = p;
         }
     }
+    return ink;
+}
 
-    const std::size_t n = m_marks.size();
-    const auto arrange = [&](const std::vector<std::size_t> &order) {
-        std::vector<std::optional<QRectF>> placed(n);
-        std::vector<QRectF> taken;
-        for (const std::size_t i : order) {
-            const QSizeF size = m_marks[i].text->parentItem()->boundingRect().size();
-            std::optional<std::tuple<bool, bool, int, std::ptrdiff_t, std::size_t>> best;
-            const std::vector<LabelPosition> positions = labelPositions(points[i], size, m_marks[i].side, area);
-            for (std::size_t k = 0; k < positions.size(); ++k) {
-                const QRectF r = positions[k].rect;
-                // A couple of pixels between labels, so their boxes never touch.
-                const QRectF spaced = r.adjusted(-2, -2, 2, 2);
-                if (!area.contains(r) ||
-                    std::any_of(taken.begin(), taken.end(), [&](const QRectF &t) { return t.intersects(spaced); }))
-                    continue;
-                const bool hidesMarker =
-                    std::any_of(markers.begin(), markers.end(), [&](const QRectF &m) { return m.intersects(r); });
-                // Nearer another point than its own, a label seems to name that one.
-                const double own = distance(points[i], r);
-                const bool misleads = std::any_of(points.begin(), points.end(),
-                                                  [&](const QPointF &q) { return distance(q, r) < own - 1; });
-                const auto rank = std::make_tuple(hidesMarker, misleads, positions[k].ring);
-                if (best && rank > std::make_tuple(std::get<0>(*best), std::get<1>(*best), std::get<2>(*best)))
-                    continue;
-                const auto crossed =
-                    std::count_if(ink.begin(), ink.end(), [&](const QPointF &p) { return r.contains(p); });
-                const auto cost = std::tuple_cat(rank, std::make_tuple(crossed, k));
-                if (!best || cost < *best) {
-                    best = cost;
-                    placed[i] = r;
-                }
-            }
-            if (placed[i])
-                taken.push_back(*placed[i]);
-        }
-        return placed;
-    };
-    const auto missing = [](const std::vector<std::optional<QRectF>> &placed) {
-        return std::count(placed.begin(), placed.end(), std::nullopt);
-    };
-
-    std::vector<std::optional<QRectF>> placed;
-    for (const double scale : labelScales) {
-        setLabelScale(scale);
-        std::vector<std::size_t> order(n);
-        std::iota(order.begin(), order.end(), std::size_t{0});
-        for (std::size_t attempt = 0; attempt < n; ++attempt) {
-            placed = arrange(order);
-            const auto failed = std::find_if(order.begin(), order.end(), [&](std::size_t i) { return !placed[i]; });
-            if (failed == order.end() || failed == order.begin())
-                break;
-            std::rotate(order.begin(), failed, failed + 1);
-        }
-        if (missing(placed) == 0)
-            break;
-    }
-
-    for (std::size_t i = 0; i < n; ++i) {
+void TrajectoryPlot::showLabels(const std::vector<std::optional<QRectF>> &placed)
+{
+    for (std::size_t i = 0; i < m_marks.size(); ++i) {
         QGraphicsItem *box = m_marks[i].text->parentItem();
         box->setVisible(placed[i].has_value());
         if (placed[i])
             box->setPos(placed[i]->topLeft() - box->boundingRect().topLeft());
     }
-    const auto left = missing(placed);
+    const auto left = std::count(placed.begin(), placed.end(), std::nullopt);
     if (left == 0)
         m_note->setText(m_scaleText);
     else if (left == 1)

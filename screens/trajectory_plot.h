@@ -8,8 +8,11 @@
 // drawn beside its vacuum curve, and a text says where it arrives and what hits
 // the target instead.
 
+#include "plot_geometry.h"
+
 #include <QList>
 #include <QPointF>
+#include <QRectF>
 #include <QString>
 #include <QStringList>
 #include <QWidget>
@@ -17,7 +20,6 @@
 #include <optional>
 #include <vector>
 
-class QAbstractSeries;
 class QCheckBox;
 class QChart;
 class QComboBox;
@@ -26,48 +28,6 @@ class QLabel;
 class QLineEdit;
 class QTextEdit;
 class QValueAxis;
-
-struct PlotProblem
-{
-    double sx = 0; // horizontal distance to the target
-    double so = 0; // firing elevation
-    double sy = 0; // target elevation
-    double g = 0;
-    QString distanceUnit; // "Meters" or "Feet"
-};
-
-// What the result screen asks, for the air resistance lines: the angles for a given
-// velocity, or the velocity for a given angle.
-struct PlotQuestion
-{
-    bool angleGiven = false;
-    bool radians = false;
-    QString angleUnit; // "Degrees" or "Radians"
-};
-
-struct PlotSolution
-{
-    QString legend;     // the solution as its result boxes show it
-    QString apogeeText; // the apogee altitude box
-    double angle = 0;   // radians
-    double velocity = 0;
-};
-
-namespace plot {
-
-// The flight from the muzzle at (0, So) to the target's distance, in even steps of
-// distance (so of time too), with the apex among them when the shot reaches it.
-std::vector<QPointF> flightPath(const PlotProblem &p, double angle, double velocity, int steps = 240);
-
-// The apex (V^2 sin cos / g, So + V^2 sin^2 / (2 g)); none for a shot aimed below
-// the horizontal, whose highest point is the muzzle itself, nor for one still
-// climbing when it meets the target.
-std::optional<QPointF> apogee(const PlotProblem &p, double angle, double velocity);
-
-// 1, 2, 2.5 or 5 times a power of ten, the smallest at least `rough`.
-double niceStep(double rough);
-
-} // namespace plot
 
 class TrajectoryPlot : public QWidget
 {
@@ -119,12 +79,18 @@ private:
     std::optional<double> readProjectile();
     std::optional<DragFlight> dragFlight(const PlotSolution &s, double k) const;
     QString hitLine(double k) const;
+    plot::AirPaths flyThroughAir();
     void fitDragResults();
     void rebuild();
-    void showLegend(const std::vector<QAbstractSeries *> &listed, const std::vector<QAbstractSeries *> &withDrag);
+    void clearDrawing();
+    void addSeries(const plot::Scene &scene);
+    void showLegend(const plot::Scene &scene);
+    void addLabels(const std::vector<plot::Label> &labels);
     void fitAxes();
     void placeLabels();
+    std::vector<QPointF> ink() const;
     void setLabelScale(double scale);
+    void showLabels(const std::vector<std::optional<QRectF>> &placed);
     void placeWindow();
 
     struct Mark

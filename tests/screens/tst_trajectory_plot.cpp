@@ -90,6 +90,15 @@ QString outsidePlotArea(const TrajectoryPlot *plot)
     return {};
 }
 
+QStringList labelTexts(const TrajectoryPlot *plot)
+{
+    QStringList texts;
+    for (QGraphicsItem *item : plot->chart()->childItems())
+        if (auto *text = dynamic_cast<QGraphicsSimpleTextItem *>(item->childItems().value(0)))
+            texts << text->text();
+    return texts;
+}
+
 // A label left out, two that overlap, or one away from the point it names.
 QString labelFault(const TrajectoryPlot *plot)
 {
@@ -283,6 +292,10 @@ void TestTrajectoryPlot::flightsRunFromMuzzleToTarget()
         QCOMPARE(std::any_of(plot->chart()->series().cbegin(), plot->chart()->series().cend(),
                              [&](const QAbstractSeries *s) { return s->name() == apogee; }),
                  reached);
+        // Its label reads as the apogee box.
+        const QString label =
+            QStringLiteral("Apogee %1 %2").arg(text(3), QString::fromStdString(Module1.DistanceUnitName));
+        QCOMPARE(labelTexts(plot).contains(label), reached);
         if (!apogees.isEmpty())
             QCOMPARE(QString::number(peak, 'f', 1), QString::number(apogees[i], 'f', 1));
         QVERIFY2(drawn[i]->name().contains(text(0)) && drawn[i]->name().contains(text(1)),
