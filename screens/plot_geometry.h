@@ -5,6 +5,8 @@
 // them into the plot area, and the free places around a point for its label. All
 // of it in plain values, in the problem's units or the plot's pixels.
 
+#include "target_problem.h"
+
 #include <QPointF>
 #include <QRectF>
 #include <QSizeF>
@@ -15,12 +17,8 @@
 #include <optional>
 #include <vector>
 
-struct PlotProblem
+struct PlotProblem : TargetProblem
 {
-    double sx = 0; // horizontal distance to the target
-    double so = 0; // firing elevation
-    double sy = 0; // target elevation
-    double g = 0;
     QString distanceUnit; // "Meters" or "Feet"
 };
 

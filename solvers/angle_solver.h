@@ -7,6 +7,7 @@
 // the closed-form root.
 
 #include "figure_text.h"
+#include "target_problem.h"
 
 #include <optional>
 #include <string>
@@ -15,12 +16,8 @@
 
 struct ProblemModel;
 
-struct AngleProblem
+struct AngleProblem : TargetProblem
 {
-    double sx = 0; // horizontal distance to the target
-    double so = 0; // firing elevation
-    double sy = 0; // target elevation
-    double g = 0;
     double v = 0; // muzzle velocity
 };
 

@@ -11,17 +11,15 @@
 // angles that hit with drag lie between the two vacuum angles, and the velocity that
 // hits at a given angle lies above the vacuum one. The searches below start from that.
 
+#include "target_problem.h"
+
 #include <optional>
 #include <vector>
 
 namespace drag {
 
-struct Shot
+struct Shot : TargetProblem
 {
-    double sx = 0; // horizontal distance to the target
-    double so = 0; // firing elevation
-    double sy = 0; // target elevation
-    double g = 0;
     double k = 0;        // drag factor, per unit of length; 0 is vacuum
     double velocity = 0; // muzzle velocity
     double angle = 0;    // radians
