@@ -2,6 +2,7 @@
 
 #include "conversions.h"
 #include "figure_text.h"
+#include "toolkit/controls.h"
 #include "trajectory.h"
 
 #include <QLineF>
@@ -15,6 +16,8 @@
 
 namespace {
 
+using toolkit::qs;
+
 // Beyond this ratio between the two axes' scales, equal scales would squeeze the
 // flight into a sliver of the plot: the axes are then scaled apart and say so.
 constexpr double maxScaleRatio = 4.0;
@@ -22,14 +25,9 @@ constexpr double maxScaleRatio = 4.0;
 // Pixels kept free left and right of the drawing.
 constexpr double sideRoom = 16;
 
-QString text(const std::string &s)
-{
-    return QString::fromStdString(s);
-}
-
 QString number(double value)
 {
-    return text(conv::generalText(value));
+    return qs(conv::generalText(value));
 }
 
 // QRectF::united() skips empty rectangles, so single points are added by hand.
@@ -63,7 +61,7 @@ void addFlights(plot::Scene &scene, const PlotProblem &p, const PlotQuestion &q,
             include(scene.bounds, at);
             scene.markers.push_back({QStringLiteral("Apogee %1").arg(i + 1), plot::Marker::Apogee, i, {at}});
             scene.labels.push_back(
-                {at, QStringLiteral("Apogee %1 %2").arg(text(figure_text::altitude(s.apogee)), p.distanceUnit),
+                {at, QStringLiteral("Apogee %1 %2").arg(qs(figure_text::altitude(s.apogee)), p.distanceUnit),
                  Qt::AlignHCenter});
         }
     }
@@ -206,10 +204,10 @@ QString legend(const PlotSolution &s, const PlotProblem &p, const PlotQuestion &
 {
     const QString name = QStringLiteral("Solution # %1: ").arg(s.number);
     if (q.angleGiven)
-        return name + text(figure_text::velocity(s.velocity)) + QLatin1Char(' ') + p.distanceUnit +
+        return name + qs(figure_text::velocity(s.velocity)) + QLatin1Char(' ') + p.distanceUnit +
                QStringLiteral(" / sec");
-    return name + text(figure_text::angle(s.angle, q.radians)) + QLatin1Char(' ') + q.angleUnit + QStringLiteral(", ") +
-           text(figure_text::seconds(s.flightTime)) + QStringLiteral(" Seconds");
+    return name + qs(figure_text::angle(s.angle, q.radians)) + QLatin1Char(' ') + q.angleUnit + QStringLiteral(", ") +
+           qs(figure_text::seconds(s.flightTime)) + QStringLiteral(" Seconds");
 }
 
 QString airName(const PlotSolution &s)

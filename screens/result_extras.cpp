@@ -1,6 +1,7 @@
 #include "result_extras.h"
 
 #include "module1.h"
+#include "toolkit/controls.h"
 
 #include <QAction>
 #include <QClipboard>
@@ -59,7 +60,7 @@ void ResultExtras::setProblem(const PlotProblem &problem)
 PlotQuestion ResultExtras::question() const
 {
     return {m_screen->objectName() == QLatin1String("CompMzVel"), Module1.AngleUnitCode == "r",
-            QString::fromStdString(Module1.AngleUnitName)};
+            toolkit::qs(Module1.AngleUnitName)};
 }
 
 void ResultExtras::setSolutions(const std::vector<PlotSolution> &solutions)

@@ -3,6 +3,7 @@
 #include "conversions.h"
 #include "drag.h"
 #include "drag_inputs.h"
+#include "toolkit/controls.h"
 
 #include <QAbstractTextDocumentLayout>
 #include <QBrush>
@@ -39,6 +40,8 @@
 
 namespace {
 
+using toolkit::qs;
+
 // The label sizes tried, full size first: smaller only when the labels find no
 // room at full size, and left out only when they find none at the smallest.
 constexpr std::array<double, 3> labelScales{1.0, 0.85, 0.7};
@@ -71,7 +74,7 @@ QString figure(double value, std::string_view pattern)
 {
     if (!std::isfinite(value))
         return QStringLiteral("(too large to show)");
-    return QString::fromStdString(conv::formatPattern(value, pattern));
+    return qs(conv::formatPattern(value, pattern));
 }
 
 drag::Units unitsOf(const PlotProblem &p)
@@ -427,8 +430,8 @@ void TrajectoryPlot::showPresetFields()
         m_fieldUnits[i]->setText(QString::fromUtf8(range.unit));
         m_fields[i]->setToolTip(
             QStringLiteral("%1: a number from %2 to %3%4. Enter sets it, Escape keeps the old value.")
-                .arg(QLatin1String(dragFields[i].caption), QString::fromStdString(drag::fieldText(range.minimum)),
-                     QString::fromStdString(drag::fieldText(range.maximum)),
+                .arg(QLatin1String(dragFields[i].caption), qs(drag::fieldText(range.minimum)),
+                     qs(drag::fieldText(range.maximum)),
                      *range.unit ? QStringLiteral(" ") + QString::fromUtf8(range.unit) : QString()));
     }
     const int index = m_projectile->currentIndex();
@@ -437,7 +440,7 @@ void TrajectoryPlot::showPresetFields()
     const drag::Projectile p = drag::inUnits(drag::presets()[index].metric, units);
     const std::array<double, 4> values{p.mass, p.diameter, p.dragCoefficient, p.airDensity};
     for (std::size_t i = 0; i < m_fields.size(); ++i) {
-        m_accepted[i] = QString::fromStdString(drag::fieldText(values[i]));
+        m_accepted[i] = qs(drag::fieldText(values[i]));
         m_fields[i]->setText(m_accepted[i]);
     }
 }
@@ -491,7 +494,7 @@ std::optional<double> TrajectoryPlot::readProjectile()
         if (!good) {
             palette.setColor(QPalette::Base, errorBase);
             notes << QStringLiteral("%1: %2").arg(QLatin1String(dragFields[i].caption),
-                                                  QString::fromStdString(drag::entryNote(entry, range)));
+                                                  qs(drag::entryNote(entry, range)));
         }
         m_fields[i]->setPalette(palette);
         values[i] = entry.value;
@@ -499,7 +502,7 @@ std::optional<double> TrajectoryPlot::readProjectile()
     const drag::Projectile projectile{values[0], values[1], values[2], values[3]};
     if (notes.isEmpty())
         if (const std::string tooLight = drag::tooLightNote(projectile, units); !tooLight.empty())
-            notes << QString::fromStdString(tooLight);
+            notes << qs(tooLight);
     m_dragNote->setText(notes.join(QLatin1Char('\n')));
     m_dragNote->setVisible(!notes.isEmpty());
     if (!notes.isEmpty())
@@ -546,7 +549,7 @@ QString TrajectoryPlot::hitLine(double k) const
     }
 
     const drag::HitAngles hit = drag::hitAngles({p.sx, p.so, p.sy, p.g, k, s.velocity, 0});
-    const QString at = QStringLiteral("at %1 %2").arg(QString::fromStdString(conv::generalText(s.velocity)), speed);
+    const QString at = QStringLiteral("at %1 %2").arg(qs(conv::generalText(s.velocity)), speed);
     const QString limit = angleText(282.428941 / 180, m_question, false) + QLatin1Char(' ') + angleUnit;
     const auto angle = [&](const drag::Hit &h) { return angleText(h.value, m_question, false); };
     const bool low = hit.low.outcome == drag::HitOutcome::Found, high = hit.high.outcome == drag::HitOutcome::Found;

@@ -1,15 +1,16 @@
 #include "typed_entry.h"
 
+#include "toolkit/controls.h"
 #include "typed_value.h"
 
 toolkit::ValueTyping typedEntry(const QString &name, const std::function<typed::Scale()> &scale,
                                 const std::function<typed::Wording()> &wording)
 {
     return {.name = name,
-            .accepts = [=] { return QString::fromStdString(typed::acceptsText(scale(), wording())); },
+            .accepts = [=] { return toolkit::qs(typed::acceptsText(scale(), wording())); },
             .read =
                 [=](const QString &text) {
                     const typed::Verdict v = typed::judge(text.toStdString(), scale(), wording());
-                    return toolkit::TypedPosition{v.position, QString::fromStdString(v.note)};
+                    return toolkit::TypedPosition{v.position, toolkit::qs(v.note)};
                 }};
 }
