@@ -274,6 +274,20 @@ void TrajectoryPlot::createDragPanel()
     grid->setContentsMargins(8, 0, 8, 2);
     grid->setVerticalSpacing(3);
 
+    createProjectileChoice(grid);
+    createDragFields();
+    m_accepted.resize(m_fields.size());
+    grid->setColumnStretch(6, 1);
+
+    createDragTexts();
+
+    arrangeDragFields(2);
+    m_twoColumnWidth = grid->minimumSize().width();
+    showPresetFields();
+}
+
+void TrajectoryPlot::createProjectileChoice(QGridLayout *grid)
+{
     m_projectile = new QComboBox;
     m_projectile->setObjectName(QStringLiteral("Projectile"));
     for (const drag::Preset &preset : drag::presets()) {
@@ -289,7 +303,10 @@ void TrajectoryPlot::createDragPanel()
     grid->addWidget(projectileLabel, 0, 0);
     grid->addWidget(m_projectile, 0, 1, 1, 6, Qt::AlignLeft);
     connect(m_projectile, &QComboBox::currentIndexChanged, this, &TrajectoryPlot::presetChosen);
+}
 
+void TrajectoryPlot::createDragFields()
+{
     for (const auto &field : dragFields) {
         auto *edit = new QLineEdit;
         edit->setObjectName(QLatin1String(field.name));
@@ -309,9 +326,10 @@ void TrajectoryPlot::createDragPanel()
         m_fields.push_back(edit);
         m_fieldUnits.push_back(unit);
     }
-    m_accepted.resize(m_fields.size());
-    grid->setColumnStretch(6, 1);
+}
 
+void TrajectoryPlot::createDragTexts()
+{
     m_dragNote = new QLabel;
     m_dragNote->setObjectName(QStringLiteral("DragNote"));
     m_dragNote->setWordWrap(true);
@@ -329,10 +347,6 @@ void TrajectoryPlot::createDragPanel()
     m_dragResults->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
     connect(m_dragResults->document()->documentLayout(), &QAbstractTextDocumentLayout::documentSizeChanged, this,
             &TrajectoryPlot::fitDragResults);
-
-    arrangeDragFields(2);
-    m_twoColumnWidth = grid->minimumSize().width();
-    showPresetFields();
 }
 
 // Two fields to a row, or one below the other when the window is too narrow for two.

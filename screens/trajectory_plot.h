@@ -23,6 +23,7 @@
 class QCheckBox;
 class QChart;
 class QComboBox;
+class QGridLayout;
 class QGraphicsSimpleTextItem;
 class QLabel;
 class QLineEdit;
@@ -70,6 +71,9 @@ private:
     };
 
     void createDragPanel();
+    void createProjectileChoice(QGridLayout *grid);
+    void createDragFields();
+    void createDragTexts();
     void arrangeDragFields(int columns);
     void airResistanceToggled(bool on);
     void presetChosen(int index);
@@ -126,5 +130,4 @@ private:
     QRectF m_bounds;
     bool m_equalScales = false;
     bool m_fitting = false;
-    bool m_placed = false;
 };
