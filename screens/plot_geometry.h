@@ -8,6 +8,7 @@
 #include "target_problem.h"
 
 #include <QPointF>
+#include <QRect>
 #include <QRectF>
 #include <QSizeF>
 #include <QString>
@@ -158,5 +159,12 @@ struct LabelSpot
 // order is left out.
 std::vector<std::optional<QRectF>> arrangeLabels(const std::vector<LabelSpot> &spots, const QRectF &area,
                                                  const std::vector<QPointF> &ink);
+
+// Where the plot window goes beside its result screen `owner` (frames included) on
+// the desktop's available area: right of it, else left, else below or above, at
+// most `wanted` and at least `least` in size; on a desktop too small for that,
+// where it covers as little as it can of the screen's `input` frame, then of the
+// screen.
+QRect placeBeside(const QRect &avail, const QRect &owner, const QSize &least, const QSize &wanted, const QRect &input);
 
 } // namespace plot

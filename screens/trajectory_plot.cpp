@@ -856,58 +856,15 @@ void TrajectoryPlot::showBeside()
 void TrajectoryPlot::placeWindow()
 {
     QWidget *owner = parentWidget();
-    const QRect avail = owner->screen()->availableGeometry();
-    const QRect s = owner->frameGeometry();
+    const QRect frame = owner->frameGeometry();
     const QRect inner = owner->geometry();
     // This window's frame is not known before it is shown: assume the owner's.
-    const QSize decoration(s.width() - inner.width(), s.height() - inner.height());
+    const QSize decoration(frame.width() - inner.width(), frame.height() - inner.height());
     const QSize least = minimumSize() + decoration;
-    const QSize wanted = least.expandedTo(QSize(720, 540) + decoration);
-    constexpr int gap = 8;
-    const int right = avail.right() - s.right() - gap;
-    const int left = s.left() - avail.left() - gap;
-    const int below = avail.bottom() - s.bottom() - gap;
-    const int above = s.top() - avail.top() - gap;
-
-    QRect outline;
-    if (std::max(left, right) >= least.width()) {
-        const bool onRight = right >= least.width() && right >= std::min(left, wanted.width()) * 7 / 8;
-        const int width = std::min(onRight ? right : left, wanted.width());
-        const int height = std::max(least.height(), std::min(s.height(), avail.height()));
-        const int x = onRight ? s.right() + 1 + gap : s.left() - gap - width;
-        const int y = std::clamp(s.top(), avail.top(), std::max(avail.top(), avail.bottom() + 1 - height));
-        outline = QRect(x, y, width, height);
-    } else if (std::max(above, below) >= least.height()) {
-        const int height = std::min(std::max(above, below), wanted.height());
-        const int width = std::max(least.width(), std::min(s.width(), avail.width()));
-        const int y = below >= above ? s.bottom() + 1 + gap : s.top() - gap - height;
-        const int x = std::clamp(s.left(), avail.left(), std::max(avail.left(), avail.right() + 1 - width));
-        outline = QRect(x, y, width, height);
-    } else {
-        const QWidget *input = owner->findChild<QWidget *>(QStringLiteral("Frame1"));
-        const QRect keep =
-            input ? QRect(input->mapToGlobal(QPoint(0, 0)), input->size()).adjusted(-gap, -gap, gap, gap) : QRect();
-        const int w = least.width(), h = least.height();
-        const auto fitX = [&](int x) {
-            return std::clamp(x, avail.left(), std::max(avail.left(), avail.right() + 1 - w));
-        };
-        const auto fitY = [&](int y) {
-            return std::clamp(y, avail.top(), std::max(avail.top(), avail.bottom() + 1 - h));
-        };
-        const int xs[] = {fitX(avail.right()), fitX(avail.left()), fitX(keep.right() + 1), fitX(keep.left() - w)};
-        const int ys[] = {fitY(s.top()), fitY(avail.bottom()), fitY(keep.bottom() + 1), fitY(avail.top())};
-        const auto area = [](const QRect &r) { return qint64(r.width()) * r.height(); };
-        std::optional<std::pair<qint64, qint64>> best;
-        for (const int y : ys)
-            for (const int x : xs) {
-                const QRect r(x, y, w, h);
-                const auto cost = std::make_pair(area(r & keep), area(r & s));
-                if (!best || cost < *best) {
-                    best = cost;
-                    outline = r;
-                }
-            }
-    }
+    const QWidget *input = owner->findChild<QWidget *>(QStringLiteral("Frame1"));
+    const QRect keep = input ? QRect(input->mapToGlobal(QPoint(0, 0)), input->size()) : QRect();
+    const QRect outline = plot::placeBeside(owner->screen()->availableGeometry(), frame, least,
+                                            least.expandedTo(QSize(720, 540) + decoration), keep);
     resize(outline.size() - decoration);
     move(outline.topLeft());
 }

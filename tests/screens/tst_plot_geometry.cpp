@@ -57,6 +57,8 @@ private slots:
     void scene();
     void arrangeLabels_data();
     void arrangeLabels();
+    void placeBeside_data();
+    void placeBeside();
 };
 
 // The areas leave 600 by 400 pixels for the drawing once 16-pixel labels have room
@@ -298,6 +300,47 @@ void TestPlotGeometry::arrangeLabels()
         for (const QPointF &p : ink)
             QVERIFY(!r.contains(p));
     }
+}
+
+void TestPlotGeometry::placeBeside_data()
+{
+    QTest::addColumn<QRect>("owner");
+    QTest::addColumn<QString>("side");
+
+    // A 1280 x 1024 desktop; the plot needs 500 x 400 and would like 736 x 556.
+    QTest::newRow("room on the right") << QRect(0, 0, 520, 540) << "right";
+    QTest::newRow("room only on the left") << QRect(760, 100, 520, 540) << "left";
+    QTest::newRow("a little less room right than left, still enough") << QRect(570, 0, 150, 540) << "right";
+    QTest::newRow("a full-width screen at the top") << QRect(0, 0, 1280, 500) << "below";
+    QTest::newRow("a full-width screen at the bottom") << QRect(0, 560, 1280, 464) << "above";
+    QTest::newRow("a screen filling the desktop") << QRect(0, 0, 1280, 1024) << "over";
+}
+
+void TestPlotGeometry::placeBeside()
+{
+    QFETCH(QRect, owner);
+    QFETCH(QString, side);
+    const QRect desktop(0, 0, 1280, 1024);
+    const QSize least(500, 400), wanted(736, 556);
+    const QRect input(owner.topLeft() + QPoint(20, 40), QSize(450, 120));
+
+    const QRect r = plot::placeBeside(desktop, owner, least, wanted, input);
+    QVERIFY2(desktop.contains(r),
+             qPrintable(QStringLiteral("%1,%2 %3x%4").arg(r.x()).arg(r.y()).arg(r.width()).arg(r.height())));
+    QVERIFY(r.width() >= least.width() && r.height() >= least.height());
+    if (side == "right")
+        QVERIFY(r.left() > owner.right());
+    else if (side == "left")
+        QVERIFY(r.right() < owner.left());
+    else if (side == "below")
+        QVERIFY(r.top() > owner.bottom());
+    else if (side == "above")
+        QVERIFY(r.bottom() < owner.top());
+    else
+        QVERIFY(!r.intersects(input));
+    if (side != "over")
+        QVERIFY(!r.intersects(owner) && r.width() <= std::max(wanted.width(), owner.width()) &&
+                r.height() <= std::max(wanted.height(), owner.height()));
 }
 
 QTEST_APPLESS_MAIN(TestPlotGeometry)
