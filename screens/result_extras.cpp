@@ -1,6 +1,7 @@
 #include "result_extras.h"
 
 #include "module1.h"
+#include "platform/print.h"
 #include "toolkit/controls.h"
 
 #include <QAction>
@@ -12,13 +13,12 @@
 
 #include <utility>
 
-ResultExtras::ResultExtras(QWidget *screen, const std::function<void()> &print,
-                           std::function<QList<QStringList>()> rows)
+ResultExtras::ResultExtras(QWidget *screen, std::function<QList<QStringList>()> rows)
     : QObject(screen), m_screen(screen), m_rows(std::move(rows))
 {
     addAction(QStringLiteral("Show Trajectory"), QKeySequence(Qt::CTRL | Qt::Key_T), [this] { showTrajectory(); });
     addAction(QStringLiteral("Copy Results"), QKeySequence(Qt::CTRL | Qt::Key_C), [this] { copyResults(); });
-    addAction(QStringLiteral("Print Results"), QKeySequence(Qt::CTRL | Qt::Key_P), print);
+    addAction(QStringLiteral("Print Results"), QKeySequence(Qt::CTRL | Qt::Key_P), [this] { print(); });
 
     // Text boxes are disabled and pass right clicks on to the screen, so the menu
     // opens wherever the user clicks.
@@ -94,11 +94,12 @@ void ResultExtras::copyResults() const
     QGuiApplication::clipboard()->setText(tabSeparated(rows));
 }
 
-QList<QWidget *> ResultExtras::morePages() const
+void ResultExtras::print() const
 {
+    QList<QWidget *> pages;
     if (m_plot && m_plot->isVisible())
-        return {m_plot.data()};
-    return {};
+        pages << m_plot.data();
+    platform::printWindow(m_screen, pages);
 }
 
 bool ResultExtras::eventFilter(QObject *watched, QEvent *event)

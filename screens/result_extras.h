@@ -22,9 +22,8 @@ class ResultExtras : public QObject
     Q_OBJECT
 
 public:
-    // `print` is the screen's own Print Results; `rows` is the table that Copy Results puts
-    // on the clipboard, one list of cells per line.
-    ResultExtras(QWidget *screen, const std::function<void()> &print, std::function<QList<QStringList>()> rows);
+    // `rows` is the table that Copy Results puts on the clipboard, one list of cells per line.
+    ResultExtras(QWidget *screen, std::function<QList<QStringList>()> rows);
 
     void setProblem(const PlotProblem &problem);
     // The solutions that the result boxes now show; none once they are emptied.
@@ -34,8 +33,8 @@ public:
     // The result rows, and the air resistance rows while the plot has them turned on.
     void copyResults() const;
 
-    // Pages to print after the screen: the plot while it is open.
-    QList<QWidget *> morePages() const;
+    // Print Results: the screen, then the plot on a page of its own while it is open.
+    void print() const;
 
     // Null until the trajectory was first shown.
     TrajectoryPlot *plot() const { return m_plot; }

@@ -3,7 +3,6 @@
 #include "application.h"
 #include "figure_text.h"
 #include "module1.h"
-#include "platform/print.h"
 #include "result_extras.h"
 #include "screens.h"
 #include "setup.h"
@@ -21,8 +20,7 @@ using namespace toolkit;
 ResultScreen::ResultScreen(const char *name, const QString &caption, int clientWidthTwips, int clientHeightTwips)
     : Screen(name, caption, clientWidthTwips, clientHeightTwips)
 {
-    m_extras = new ResultExtras(
-        this, [this] { print(); }, [this] { return resultRows(); });
+    m_extras = new ResultExtras(this, [this] { return resultRows(); });
 }
 
 void ResultScreen::connectCommon(const QString &typingName, const std::function<typed::Scale()> &scale,
@@ -31,7 +29,7 @@ void ResultScreen::connectCommon(const QString &typingName, const std::function<
 {
     connect(Command1, &QPushButton::clicked, this, &ResultScreen::goBack);
     connect(Command2, &QPushButton::clicked, this, &exitConfirmation);
-    connect(Command3, &QPushButton::clicked, this, &ResultScreen::print);
+    connect(Command3, &QPushButton::clicked, m_extras, &ResultExtras::print);
     typeInto(HScroll1, Text1, typedEntry(typingName, scale, wording), boxText);
 }
 
@@ -96,9 +94,4 @@ void ResultScreen::goBack()
 {
     Screens::show<Setup>();
     Screens::discard(this);
-}
-
-void ResultScreen::print()
-{
-    platform::printWindow(this, m_extras->morePages());
 }

@@ -79,7 +79,6 @@ protected:
 
 private:
     void goBack();
-    void print();
 
     ResultExtras *m_extras = nullptr;
 };
