@@ -11,7 +11,6 @@
 #include <array>
 
 struct AngleRun;
-class QGroupBox;
 class QLineEdit;
 class QPushButton;
 class QScrollBar;
@@ -53,28 +52,11 @@ private:
     void Command4_Click();
     void Command5_Click();
 
-    QGroupBox *Frame1 = nullptr;
-    toolkit::Label *Label26 = nullptr;
-    toolkit::Label *Label11 = nullptr;
-
-    QGroupBox *Frame2 = nullptr;
-    toolkit::Label *Label10 = nullptr;
-    toolkit::Label *Label12 = nullptr;
-    toolkit::Label *Label13 = nullptr;
-    toolkit::Label *Label14 = nullptr;
-    toolkit::Label *Label25 = nullptr;
+    toolkit::Label *Label26 = nullptr; // the velocity unit
+    toolkit::Label *Label25 = nullptr; // "Parameters": TOL and Inc below it
     toolkit::Label *Label23 = nullptr;
     toolkit::Label *Label24 = nullptr;
-
-    QGroupBox *Frame3 = nullptr;
-    toolkit::Label *Label8 = nullptr;
-    toolkit::Label *Label9 = nullptr;
-    toolkit::Label *Label2 = nullptr;
-    toolkit::Label *Label3 = nullptr;
-    toolkit::Label *Label4 = nullptr;
-    toolkit::Label *Label5 = nullptr;
-    toolkit::Label *Label6 = nullptr;
-    toolkit::Label *Label7 = nullptr;
+    toolkit::Label *Label9 = nullptr; // "Solution # 2"
     std::array<toolkit::Line *, 7> resultRules{};
 
     QPushButton *Command5 = nullptr;

@@ -9,7 +9,6 @@
 
 #include <QStringList>
 
-class QGroupBox;
 class QLineEdit;
 class QPushButton;
 class QScrollBar;
@@ -43,24 +42,7 @@ private:
     void Command4_Click();
     void refuseAngleInput(const QString &why);
 
-    QGroupBox *Frame1 = nullptr;
-    toolkit::Label *Label9 = nullptr;
-    toolkit::Label *Label11 = nullptr;
-
-    QGroupBox *Frame2 = nullptr;
-    toolkit::Label *Label10 = nullptr;
-    toolkit::Label *Label12 = nullptr;
-    toolkit::Label *Label13 = nullptr;
-    toolkit::Label *Label14 = nullptr;
-
-    QGroupBox *Frame3 = nullptr;
-    toolkit::Label *Label8 = nullptr;
-    toolkit::Label *Label2 = nullptr;
-    toolkit::Label *Label3 = nullptr;
-    toolkit::Label *Label4 = nullptr;
-    toolkit::Label *Label5 = nullptr;
-    toolkit::Label *Label6 = nullptr;
-    toolkit::Label *Label7 = nullptr;
+    toolkit::Label *Label9 = nullptr; // the angle unit
     toolkit::Line *Line1 = nullptr;
     toolkit::Line *Line2 = nullptr;
     toolkit::Line *Line3 = nullptr;

@@ -23,6 +23,7 @@ namespace typed {
 struct Scale;
 struct Wording;
 } // namespace typed
+class QGroupBox;
 class QLineEdit;
 class QPushButton;
 class QScrollBar;
@@ -61,6 +62,24 @@ protected:
     QList<QStringList> resultRows() const;
 
     ResultExtras *extras() const { return m_extras; }
+
+    // The form both screens share, each laying it out in its own places: the input,
+    // the problem and the output frames and their captions.
+    QGroupBox *Frame1 = nullptr;
+    QGroupBox *Frame2 = nullptr;
+    QGroupBox *Frame3 = nullptr;
+    toolkit::Label *Label2 = nullptr;  // "Muzzle Velocity Components"
+    toolkit::Label *Label3 = nullptr;  // "x - direction"
+    toolkit::Label *Label4 = nullptr;  // "y - direction"
+    toolkit::Label *Label5 = nullptr;  // "Time to apogee"
+    toolkit::Label *Label6 = nullptr;  // "Apogee altitude"
+    toolkit::Label *Label7 = nullptr;  // "Projectile time of flight"
+    toolkit::Label *Label8 = nullptr;  // "Solution # 1"
+    toolkit::Label *Label10 = nullptr; // the captions of Sx, g, So and Sy
+    toolkit::Label *Label12 = nullptr;
+    toolkit::Label *Label13 = nullptr;
+    toolkit::Label *Label14 = nullptr;
+    toolkit::Label *Label11 = nullptr; // the least velocity or angle
 
     QLineEdit *Text1 = nullptr; // the input value
     QScrollBar *HScroll1 = nullptr;
