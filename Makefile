@@ -5,7 +5,7 @@ JOBS       ?= $(shell nproc)
 CMAKE_ARGS ?=
 BENCH_ARGS ?= --benchmark_repetitions=5 --benchmark_report_aggregates_only=true
 # xvfb-run's own default is a 640x480, 8-bit screen: too small for the windows.
-XVFB_RUN   ?= xvfb-run -a -s "-screen 0 1280x1024x24 -dpi 96 -nolisten tcp"
+XVFB_RUN   ?= xvfb-run -a -s "-screen 0 1280x1024x24 -dpi 96 -nolisten tcp -noreset"
 
 .PHONY: deps test-deps configure build run test test-plain test-sanitize bench screenshots lint clean
 
