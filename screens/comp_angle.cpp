@@ -54,7 +54,8 @@ LabelStyle boldAutoSize()
 
 } // namespace
 
-CompAngle::CompAngle() : ResultScreen("CompAngle", QStringLiteral("Compute Angle Given Muzzle Velocity"), 7635, 7620)
+CompAngle::CompAngle()
+    : ResultScreen("CompAngle", QStringLiteral("Compute Angle Given Muzzle Velocity"), 7635, 7620, false)
 {
     createControls();
     connectHandlers();

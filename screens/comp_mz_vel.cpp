@@ -44,7 +44,8 @@ const LabelStyle metricStyle{.align = Qt::AlignHCenter, .foreground = QColor(255
 
 } // namespace
 
-CompMzVel::CompMzVel() : ResultScreen("CompMzVel", QStringLiteral("Compute Muzzle Velocity Given Angle"), 7605, 7770)
+CompMzVel::CompMzVel()
+    : ResultScreen("CompMzVel", QStringLiteral("Compute Muzzle Velocity Given Angle"), 7605, 7770, true)
 {
     createControls();
     connectHandlers();

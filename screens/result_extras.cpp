@@ -13,8 +13,8 @@
 
 #include <utility>
 
-ResultExtras::ResultExtras(QWidget *screen, std::function<QList<QStringList>()> rows)
-    : QObject(screen), m_screen(screen), m_rows(std::move(rows))
+ResultExtras::ResultExtras(QWidget *screen, bool angleGiven, std::function<QList<QStringList>()> rows)
+    : QObject(screen), m_screen(screen), m_angleGiven(angleGiven), m_rows(std::move(rows))
 {
     addAction(QStringLiteral("Show Trajectory"), QKeySequence(Qt::CTRL | Qt::Key_T), [this] { showTrajectory(); });
     addAction(QStringLiteral("Copy Results"), QKeySequence(Qt::CTRL | Qt::Key_C), [this] { copyResults(); });
@@ -56,11 +56,9 @@ void ResultExtras::setProblem(const PlotProblem &problem)
     }
 }
 
-// The muzzle velocity screen gives the angle, the angle screen the velocity.
 PlotQuestion ResultExtras::question() const
 {
-    return {m_screen->objectName() == QLatin1String("CompMzVel"), Module1.AngleUnitCode == "r",
-            toolkit::qs(Module1.AngleUnitName)};
+    return {m_angleGiven, Module1.AngleUnitCode == "r", toolkit::qs(Module1.AngleUnitName)};
 }
 
 void ResultExtras::setSolutions(const std::vector<PlotSolution> &solutions)

@@ -22,8 +22,10 @@ class ResultExtras : public QObject
     Q_OBJECT
 
 public:
-    // `rows` is the table that Copy Results puts on the clipboard, one list of cells per line.
-    ResultExtras(QWidget *screen, std::function<QList<QStringList>()> rows);
+    // `angleGiven`: the screen computes the velocity for an angle, not the angles for a
+    // velocity. `rows` is the table that Copy Results puts on the clipboard, one list of
+    // cells per line.
+    ResultExtras(QWidget *screen, bool angleGiven, std::function<QList<QStringList>()> rows);
 
     void setProblem(const PlotProblem &problem);
     // The solutions that the result boxes now show; none once they are emptied.
@@ -48,6 +50,7 @@ private:
     void showMenu(const QPoint &at);
 
     QWidget *m_screen;
+    bool m_angleGiven;
     std::function<QList<QStringList>()> m_rows;
     QList<QAction *> m_actions;
     QPointer<TrajectoryPlot> m_plot;

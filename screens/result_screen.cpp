@@ -17,10 +17,11 @@
 
 using namespace toolkit;
 
-ResultScreen::ResultScreen(const char *name, const QString &caption, int clientWidthTwips, int clientHeightTwips)
+ResultScreen::ResultScreen(const char *name, const QString &caption, int clientWidthTwips, int clientHeightTwips,
+                           bool angleGiven)
     : Screen(name, caption, clientWidthTwips, clientHeightTwips)
 {
-    m_extras = new ResultExtras(this, [this] { return resultRows(); });
+    m_extras = new ResultExtras(this, angleGiven, [this] { return resultRows(); });
 }
 
 void ResultScreen::connectCommon(const QString &typingName, const std::function<typed::Scale()> &scale,

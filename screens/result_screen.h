@@ -37,7 +37,9 @@ class ResultScreen : public Screen
     Q_OBJECT
 
 protected:
-    ResultScreen(const char *name, const QString &caption, int clientWidthTwips, int clientHeightTwips);
+    // `angleGiven`: the screen computes the velocity for a chosen angle.
+    ResultScreen(const char *name, const QString &caption, int clientWidthTwips, int clientHeightTwips,
+                 bool angleGiven);
 
     // One solution's boxes, in the order of the table's rows: the answer (angle or
     // velocity), the x and y components, time to apogee, apogee altitude, time of flight.
