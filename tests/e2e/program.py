@@ -11,6 +11,7 @@ import ctypes.util
 import os
 import subprocess
 import time
+import unittest
 
 import pyatspi
 
@@ -188,8 +189,24 @@ class Program:
         """Real key presses, e.g. keys("Tab", "alt+n", "Right"), to the active window;
         with `to`, once that window (an accessible) has become active, as a user would wait."""
         if to is not None:
-            wait_for("%r active" % to.name, lambda: to.getState().contains(pyatspi.STATE_ACTIVE))
+            try:
+                wait_for("%r active" % to.name, lambda: to.getState().contains(pyatspi.STATE_ACTIVE))
+            except Timeout as timeout:
+                raise Timeout("%s; %s" % (timeout, self.focus_report())) from None
         xdotool("key", "--delay", "30", *keys)
+
+    def focus_report(self):
+        """Who holds the focus, for a failed wait: the X server's and the program's view."""
+        def ask(*args):
+            try:
+                done = subprocess.run(["xdotool", *args], capture_output=True, text=True, timeout=5)
+                return (done.stdout + done.stderr).strip() or "?"
+            except subprocess.TimeoutExpired:
+                return "?"
+        shown = ["%r%s" % (w.name, " active" if w.getState().contains(pyatspi.STATE_ACTIVE) else "")
+                 for w in self.app if w is not None and showing(w)]
+        return "X input focus on %s (%s), the program shows %s" % (
+            ask("getwindowfocus"), ask("getwindowfocus", "getwindowname"), ", ".join(shown) or "nothing")
 
     def window_ids(self, title):
         found = subprocess.run(["xdotool", "search", "--all", "--onlyvisible", "--pid", str(self.process.pid),
@@ -213,6 +230,64 @@ class Program:
             return self.process.wait(timeout)
         except subprocess.TimeoutExpired:
             return None
+
+
+LEVEL_1000_M = {"So": 0, "Sy": 0, "Sx": 1000}
+
+
+def settle():
+    """Long enough for a box that should not open to have opened."""
+    time.sleep(0.4)
+
+
+class ProgramTest(unittest.TestCase):
+    """One program per test, ended with it; the way to each screen through the accessibility bus."""
+
+    extra_env = None
+
+    def setUp(self):
+        self.p = Program(self.extra_env)
+        self.addCleanup(self.p.end)
+        self.addCleanup(self.assertNotLingering)
+
+    def assertNotLingering(self):
+        """A running program always shows a window the user can reach."""
+        if self.p.process.poll() is None:
+            self.assertTrue(self.p.windows(), "the program runs without any window shown")
+
+    # Reaching the screens quickly, through the accessibility bus
+
+    def setup_screen(self):
+        self.p.press_button(self.p.window("Intro"), "Next >>")
+        return self.p.window("Setup")
+
+    def choose(self, window, caption):
+        self.p.press(self.p.control(window, caption, pyatspi.ROLE_RADIO_BUTTON))
+
+    def describe_level_problem(self, computation):
+        setup = self.setup_screen()
+        self.choose(setup, "Meters")
+        self.choose(setup, "Degrees")
+        bar = self.p.control(setup, "Horizontal distance to target (Sx)", pyatspi.ROLE_SCROLL_BAR)
+        bar.queryValue().currentValue = LEVEL_1000_M["Sx"]
+        self.choose(setup, computation)
+        return setup
+
+    def angle_screen(self):
+        setup = self.describe_level_problem("Input muzzle velocity - compute super elevation angle")
+        self.p.press_button(setup, "Next >>")
+        self.p.answer("Note!", "OK")
+        return self.p.window("CompAngle")
+
+    def muzzle_velocity_screen(self):
+        setup = self.describe_level_problem("Input super elevation angle - compute  muzzle velocity")
+        self.p.press_button(setup, "Next >>")
+        return self.p.window("CompMzVel")
+
+    def assertNoBox(self):
+        settle()
+        self.assertEqual([], [w.name for w in self.p.app if w is not None and showing(w)
+                              and w.getRole() in (pyatspi.ROLE_ALERT, pyatspi.ROLE_DIALOG)])
 
 
 class _ClientMessage(ctypes.Structure):

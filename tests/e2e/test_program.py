@@ -5,67 +5,11 @@ import math
 import os
 import subprocess
 import tempfile
-import time
 import unittest
 
 import pyatspi
 
-from program import Program, Timeout, descendants, showing, wait_for
-
-LEVEL_1000_M = {"So": 0, "Sy": 0, "Sx": 1000}
-
-
-def settle():
-    """Long enough for a box that should not open to have opened."""
-    time.sleep(0.4)
-
-
-class ProgramTest(unittest.TestCase):
-    extra_env = None
-
-    def setUp(self):
-        self.p = Program(self.extra_env)
-        self.addCleanup(self.p.end)
-        self.addCleanup(self.assertNotLingering)
-
-    def assertNotLingering(self):
-        """A running program always shows a window the user can reach."""
-        if self.p.process.poll() is None:
-            self.assertTrue(self.p.windows(), "the program runs without any window shown")
-
-    # Reaching the screens quickly, through the accessibility bus
-
-    def setup_screen(self):
-        self.p.press_button(self.p.window("Intro"), "Next >>")
-        return self.p.window("Setup")
-
-    def choose(self, window, caption):
-        self.p.press(self.p.control(window, caption, pyatspi.ROLE_RADIO_BUTTON))
-
-    def describe_level_problem(self, computation):
-        setup = self.setup_screen()
-        self.choose(setup, "Meters")
-        self.choose(setup, "Degrees")
-        bar = self.p.control(setup, "Horizontal distance to target (Sx)", pyatspi.ROLE_SCROLL_BAR)
-        bar.queryValue().currentValue = LEVEL_1000_M["Sx"]
-        self.choose(setup, computation)
-        return setup
-
-    def angle_screen(self):
-        setup = self.describe_level_problem("Input muzzle velocity - compute super elevation angle")
-        self.p.press_button(setup, "Next >>")
-        self.p.answer("Note!", "OK")
-        return self.p.window("CompAngle")
-
-    def muzzle_velocity_screen(self):
-        setup = self.describe_level_problem("Input super elevation angle - compute  muzzle velocity")
-        self.p.press_button(setup, "Next >>")
-        return self.p.window("CompMzVel")
-
-    def assertNoBox(self):
-        settle()
-        self.assertEqual([], [w.name for w in self.p.app if w is not None and showing(w)
-                              and w.getRole() in (pyatspi.ROLE_ALERT, pyatspi.ROLE_DIALOG)])
+from program import ProgramTest, Timeout, descendants, settle, showing, wait_for
 
 
 class Lifetime(ProgramTest):

@@ -4,8 +4,7 @@ import unittest
 
 import pyatspi
 
-from program import Screenshot, contrast, descendants, luminance, wait_for
-from test_program import ProgramTest
+from program import ProgramTest, Screenshot, contrast, descendants, luminance, wait_for
 
 
 def ink_contrast(area):

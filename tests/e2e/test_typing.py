@@ -5,8 +5,7 @@ import math
 
 import pyatspi
 
-from program import wait_for
-from test_program import ProgramTest
+from program import ProgramTest, wait_for
 
 
 class Typing(ProgramTest):
