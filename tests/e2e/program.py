@@ -190,10 +190,26 @@ class Program:
         with `to`, once that window (an accessible) has become active, as a user would wait."""
         if to is not None:
             try:
-                wait_for("%r active" % to.name, lambda: to.getState().contains(pyatspi.STATE_ACTIVE))
+                wait_for("%r active" % to.name, lambda: self._takes_keys(to))
             except Timeout as timeout:
                 raise Timeout("%s; %s" % (timeout, self.focus_report())) from None
         xdotool("key", "--delay", "30", *keys)
+
+    def _takes_keys(self, window):
+        """The window is active and holds the X input focus. Qt also calls a window
+        active under pointer-root focus (a window manager that has not yet caught up
+        leaves it there), where keys go to whatever lies under the pointer: a user
+        would click the window first, and so does this, through the window manager."""
+        if not window.getState().contains(pyatspi.STATE_ACTIVE):
+            return False
+        if self.x_focus() in self.window_ids(window.name):
+            return True
+        self.activate(window.name)
+        return False
+
+    def x_focus(self):
+        done = subprocess.run(["xdotool", "getwindowfocus"], capture_output=True, text=True, timeout=5)
+        return int(done.stdout) if done.returncode == 0 and done.stdout.strip().isdigit() else None
 
     def focus_report(self):
         """Who holds the focus, for a failed wait: the X server's and the program's view."""
