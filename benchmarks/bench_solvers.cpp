@@ -1,3 +1,5 @@
+#include "air_inputs.h"
+#include "air_model.h"
 #include "angle_solver.h"
 #include "drag.h"
 #include "drag_inputs.h"
@@ -145,5 +147,66 @@ void BM_DragHitVelocity(benchmark::State &state)
     state.counters["flights"] = flights;
 }
 BENCHMARK(BM_DragHitVelocity)->Unit(benchmark::kMillisecond);
+
+// Real air: the standard atmosphere with height and a 5 m/s head wind. The G7 rifle bullet
+// at 850 m/s on the level 1000 m problem, and the 12-pounder's shot on the sphere's curve
+// at 440 m/s, 1500 m out.
+constexpr int rifleBullet = 5;
+constexpr int roundShot = 4;
+
+air::Shot airShot(int preset)
+{
+    air::Shot shot;
+    const bool rifle = preset == rifleBullet;
+    static_cast<TargetProblem &>(shot) = {rifle ? 1000.0 : 1500.0, 0, 0, units::metricGravity};
+    shot.velocity = rifle ? 850 : 440;
+    shot.angle = rifle ? 0.0101 : 0.1;
+    shot.wind = -5;
+    shot.projectile = air::presets()[static_cast<std::size_t>(preset)].projectile;
+    shot.air.model = air::AirModel::Standard;
+    return shot;
+}
+
+// One trajectory to its event at the flat angle that hits.
+void BM_AirFlight(benchmark::State &state)
+{
+    const air::Shot shot = airShot(static_cast<int>(state.range(0)));
+    int steps = 0;
+    for (auto _ : state) {
+        const air::Flight f = air::fly(shot);
+        benchmark::DoNotOptimize(f.end);
+        steps = f.steps;
+    }
+    state.counters["steps"] = steps;
+}
+BENCHMARK(BM_AirFlight)->Arg(rifleBullet)->Arg(roundShot)->Unit(benchmark::kMicrosecond);
+
+// Both corrected angles, scanned from straight down to straight up.
+void BM_AirHitAngles(benchmark::State &state)
+{
+    const air::Shot shot = airShot(static_cast<int>(state.range(0)));
+    int flights = 0;
+    for (auto _ : state) {
+        const drag::HitAngles hit = air::hitAngles(shot);
+        benchmark::DoNotOptimize(hit.low.value);
+        flights = hit.flights;
+    }
+    state.counters["flights"] = flights;
+}
+BENCHMARK(BM_AirHitAngles)->Arg(rifleBullet)->Arg(roundShot)->Unit(benchmark::kMillisecond);
+
+// The muzzle velocity that hits at the flat angle.
+void BM_AirHitVelocity(benchmark::State &state)
+{
+    const air::Shot shot = airShot(static_cast<int>(state.range(0)));
+    int flights = 0;
+    for (auto _ : state) {
+        const drag::HitVelocity hit = air::hitVelocity(shot);
+        benchmark::DoNotOptimize(hit.hit.value);
+        flights = hit.flights;
+    }
+    state.counters["flights"] = flights;
+}
+BENCHMARK(BM_AirHitVelocity)->Arg(rifleBullet)->Arg(roundShot)->Unit(benchmark::kMillisecond);
 
 } // namespace
