@@ -1,17 +1,25 @@
 #pragma once
 
 // The base of every screen: a top-level window with a fixed client size in
-// twips, opened centred, whose controls sit at fixed positions. Screens are
-// created, loaded, shown, hidden and discarded only through `Screens`.
+// twips, opened centred, whose controls sit at fixed positions. A form larger
+// than its screen's free area scrolls in a window that fits (toolkit/window_fit.h).
+// Screens are created, loaded, shown, hidden and discarded only through `Screens`.
 
 #include "figures.h"
 
+#include <QMargins>
+#include <QSize>
 #include <QString>
 #include <QWidget>
 
+#include <optional>
+
+class QScrollArea;
+
 namespace toolkit {
 class FigureBox;
-}
+struct WindowFit;
+} // namespace toolkit
 
 class Screen : public QWidget
 {
@@ -40,9 +48,20 @@ protected:
 
     void closeEvent(QCloseEvent *event) override;
     void showEvent(QShowEvent *event) override;
+    void moveEvent(QMoveEvent *event) override;
 
 private:
     friend class Screens;
     void centre();
+    // Once its controls exist, and again once the window manager has framed it.
+    void fitToScreen();
+    toolkit::WindowFit fitWithin(const QMargins &frame) const;
+    // The window's frame, once the window manager has finished framing it.
+    std::optional<QMargins> knownFrame() const;
+
+    QSize m_form;
+    bool m_fixedSize;
+    QScrollArea *m_area = nullptr;
+    std::optional<QMargins> m_fittedFrame;
     bool m_centredWithFrame = false;
 };

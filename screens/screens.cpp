@@ -33,6 +33,7 @@ void Screens::adopt(std::type_index type, Screen *screen)
     registry()[type] = screen;
     // Before the load step: it may already show the screen and open a box over it.
     toolkit::nameControlsFromLabels(screen);
+    screen->fitToScreen();
 }
 
 void Screens::discard(std::type_index type)

@@ -1,5 +1,7 @@
 #include "toolkit/value_editor.h"
 
+#include "toolkit/window_fit.h"
+
 #include <QApplication>
 #include <QKeyEvent>
 #include <QLabel>
@@ -221,9 +223,10 @@ void ValueEditor::showNote(const QString &text)
 {
     if (!m_box)
         return;
-    QWidget *window = m_box->window();
+    // The form's own surface: it scrolls with the form when the window is smaller.
+    QWidget *surface = formSurface(m_box);
     if (!m_note) {
-        m_note = new QLabel(window);
+        m_note = new QLabel(surface);
         m_note->setObjectName(m_box->objectName() + QStringLiteral("Note"));
         m_note->setTextFormat(Qt::PlainText);
         m_note->setWordWrap(true);
@@ -239,19 +242,19 @@ void ValueEditor::showNote(const QString &text)
     m_note->setText(text);
 
     const int edge = 4;
-    const int room = window->width() - 2 * edge;
+    const int room = surface->width() - 2 * edge;
     const int extra = 2 * (m_note->margin() + m_note->frameWidth()) + 1;
     const int width = std::min(room, m_note->fontMetrics().horizontalAdvance(text) + extra);
     const int height = m_note->heightForWidth(width);
-    // Under the box and its control, so that neither is hidden, unless the window ends first.
-    const QRect boxArea(m_box->mapTo(window, QPoint(0, 0)), m_box->size());
+    // Under the box and its control, so that neither is hidden, unless the form ends first.
+    const QRect boxArea(m_box->mapTo(surface, QPoint(0, 0)), m_box->size());
     QRect area = boxArea;
     if (m_control)
-        area |= QRect(m_control->mapTo(window, QPoint(0, 0)), m_control->size());
+        area |= QRect(m_control->mapTo(surface, QPoint(0, 0)), m_control->size());
     int top = area.bottom() + 3;
-    if (top + height > window->height())
+    if (top + height > surface->height())
         top = area.top() - 2 - height;
-    const int left = std::clamp(boxArea.left(), edge, window->width() - edge - width);
+    const int left = std::clamp(boxArea.left(), edge, surface->width() - edge - width);
     m_note->setGeometry(left, top, width, height);
     m_note->show();
     m_note->raise();

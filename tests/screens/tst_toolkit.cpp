@@ -3,11 +3,13 @@
 #include "toolkit/controls.h"
 #include "toolkit/figure_box.h"
 #include "toolkit/up_down.h"
+#include "toolkit/window_fit.h"
 
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QProcess>
 #include <QPushButton>
+#include <QScrollArea>
 #include <QScrollBar>
 #include <QSignalSpy>
 #include <QStyleFactory>
@@ -43,6 +45,10 @@ private slots:
     void valueBoxIsReadable();
     void longValueShowsItsBeginning_data();
     void longValueShowsItsBeginning();
+    void windowFitsItsScreen_data();
+    void windowFitsItsScreen();
+    void scrolledFormKeepsItsControls_data();
+    void scrolledFormKeepsItsControls();
     void longCaptionWrapsOnItsButton();
     void upDownStepsItsTextBox_data();
     void upDownStepsItsTextBox();
@@ -341,6 +347,95 @@ void TestToolkit::longValueShowsItsBeginning()
     box->setText(value);
     QCOMPARE(box->cursorPosition(), 0);
     QCOMPARE(box->toolTip(), cut ? value : QString());
+}
+
+void TestToolkit::windowFitsItsScreen_data()
+{
+    QTest::addColumn<QSize>("form");
+    QTest::addColumn<QRect>("available");
+    QTest::addColumn<QRect>("outline");
+    QTest::addColumn<QSize>("client");
+    QTest::addColumn<bool>("scrolls");
+
+    // A frame of 1 pixel with a title bar of 13, a scroll bar 16 thick.
+    QTest::newRow("fits: centred, as laid out")
+        << QSize(581, 521) << QRect(0, 0, 1280, 1024) << QRect(348, 244, 583, 535) << QSize(581, 521) << false;
+    QTest::newRow("exactly as tall as the room: no bar")
+        << QSize(500, 498) << QRect(0, 0, 911, 512) << QRect(205, 0, 502, 512) << QSize(500, 498) << false;
+    QTest::newRow("too tall for 1366x768 at 150 %: full height and a bar beside")
+        << QSize(581, 521) << QRect(0, 0, 911, 512) << QRect(156, 0, 599, 512) << QSize(597, 498) << true;
+    QTest::newRow("too wide: full width and a bar below")
+        << QSize(609, 300) << QRect(0, 0, 600, 800) << QRect(0, 235, 600, 330) << QSize(598, 316) << true;
+    QTest::newRow("the bar beside leaves too little width: a bar below too")
+        << QSize(590, 600) << QRect(0, 0, 600, 500) << QRect(0, 0, 600, 500) << QSize(598, 486) << true;
+    QTest::newRow("a panel above: the title bar stays below it")
+        << QSize(581, 521) << QRect(0, 30, 911, 482) << QRect(156, 30, 599, 482) << QSize(597, 468) << true;
+}
+
+void TestToolkit::windowFitsItsScreen()
+{
+    QFETCH(QSize, form);
+    QFETCH(QRect, available);
+    QFETCH(QRect, outline);
+    QFETCH(QSize, client);
+    QFETCH(bool, scrolls);
+
+    const QMargins frame(1, 13, 1, 1);
+    const WindowFit fit = fitWindow(form, frame, available, 16);
+    QCOMPARE(fit.scrolls, scrolls);
+    QCOMPARE(fit.client, client);
+    QCOMPARE(QRect(fit.framePosition, fit.client.grownBy(frame)), outline);
+}
+
+void TestToolkit::scrolledFormKeepsItsControls_data()
+{
+    QTest::addColumn<bool>("shownFirst");
+    QTest::newRow("scrolling before the window shows") << false;
+    QTest::newRow("scrolling once it shows") << true;
+}
+
+// Screens, tests and screen readers find the controls as they were laid out.
+void TestToolkit::scrolledFormKeepsItsControls()
+{
+    QFETCH(bool, shownFirst);
+    QWidget window;
+    window.resize(300, 420);
+    auto *top = button(&window, "Command1", QStringLiteral("Top"), {150, 150, 1500, 375});
+    auto *note = label(&window, "Label1", QStringLiteral("Hidden"), {150, 1500, 1500, 300});
+    note->hide();
+    auto *bottom = button(&window, "Command2", QStringLiteral("Bottom"), {150, 5400, 1500, 375});
+    auto *bar = hScrollBar(&window, "HScroll1", {150, 3000, 1500, 255}, {});
+    setFocusOrder({bottom, top, bar});
+    if (shownFirst) {
+        window.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&window));
+    }
+    QScrollArea *area = scrollForm(&window, window.size());
+    window.resize(300, 200);
+    window.show();
+    window.activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(&window));
+
+    QCOMPARE(window.findChild<QPushButton *>(QStringLiteral("Command2")), bottom);
+    QCOMPARE(bottom->pos(), QPoint(10, 360));
+    for (QWidget *control : std::initializer_list<QWidget *>{top, note, bottom, bar})
+        QCOMPARE(formSurface(control), area->widget());
+    QVERIFY(top->isVisible());
+    QVERIFY(!note->isVisible());
+    QStringList order;
+    for (QWidget *w = window.nextInFocusChain(); w != &window; w = w->nextInFocusChain())
+        if (w->focusPolicy() & Qt::TabFocus)
+            order << w->objectName();
+    QCOMPARE(order, QStringList({"Command2", "Command1", "HScroll1"}));
+
+    QTRY_VERIFY(area->verticalScrollBar()->isVisible());
+    const auto inView = [area](QWidget *w) {
+        return area->viewport()->rect().contains(QRect(w->mapTo(area->viewport(), QPoint(0, 0)), w->size()));
+    };
+    for (QWidget *w : std::initializer_list<QWidget *>{bottom, top}) {
+        w->setFocus(Qt::TabFocusReason);
+        QTRY_VERIFY2(inView(w), qPrintable(w->objectName()));
+    }
 }
 
 void TestToolkit::longCaptionWrapsOnItsButton()
