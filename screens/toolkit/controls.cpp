@@ -9,7 +9,9 @@
 #include <QRadioButton>
 #include <QScrollBar>
 #include <QStyleOptionButton>
+#include <QStyleOptionFrame>
 #include <QStylePainter>
+#include <QTextLayout>
 
 #include <algorithm>
 #include <cmath>
@@ -188,21 +190,73 @@ Label *label(QWidget *parent, const char *name, const QString &text, TwipsRect r
     return l;
 }
 
+ValueBox::Line ValueBox::line() const
+{
+    // Where QLineEdit puts its one line of text: inside the frame and the text
+    // margins, two pixels in from either side, centred in height.
+    const int sideMargin = 2;
+    QStyleOptionFrame panel;
+    initStyleOption(&panel);
+    const QRect contents =
+        style()->subElementRect(QStyle::SE_LineEditContents, &panel, this).marginsRemoved(textMargins());
+    const int height = fontMetrics().height();
+    const int top = contents.y() + (contents.height() - height + 1) / 2;
+    return {contents, QRect(contents.x() + sideMargin, top, contents.width() - 2 * sideMargin, height)};
+}
+
+QString ValueBox::shownText() const
+{
+    const int room = line().text.width();
+    const QFontMetricsF metrics(font());
+    // QLineEdit counts a pixel more than the text's own width.
+    if (qRound(metrics.horizontalAdvance(text())) + 1 <= room)
+        return text();
+    return metrics.elidedText(text(), Qt::ElideRight, room - 1);
+}
+
+void ValueBox::paintEvent(QPaintEvent *event)
+{
+    const QString shown = shownText();
+    if (shown == text()) {
+        QLineEdit::paintEvent(event);
+        return;
+    }
+    QPainter painter(this);
+    QStyleOptionFrame panel;
+    initStyleOption(&panel);
+    style()->drawPrimitive(QStyle::PE_PanelLineEdit, &panel, &painter, this);
+
+    // Laid out and placed as QLineEdit would place a text of its own that fits.
+    QTextLayout layout(shown, font());
+    layout.beginLayout();
+    QTextLine textLine = layout.createLine();
+    layout.endLayout();
+    const Line where = line();
+    const int used = qRound(textLine.naturalTextWidth()) + 1;
+    int scroll = 0;
+    const Qt::Alignment horizontal = QStyle::visualAlignment(layoutDirection(), alignment()) & Qt::AlignHorizontal_Mask;
+    if (horizontal & Qt::AlignRight)
+        scroll = used - where.text.width() + 1;
+    else if (horizontal & Qt::AlignHCenter)
+        scroll = (used - where.text.width()) / 2;
+    painter.setClipRect(where.contents);
+    painter.setPen(palette().color(QPalette::Text));
+    layout.draw(&painter, where.text.topLeft() - QPoint(scroll, 0));
+}
+
 namespace {
 
-void showBeginning(QLineEdit *box)
+void showBeginning(ValueBox *box)
 {
     box->setCursorPosition(0);
-    // The frame and the line edit's own margin of 2 on either side.
-    const int room = box->contentsRect().width() - 2 * (box->style()->pixelMetric(QStyle::PM_DefaultFrameWidth) + 2);
-    box->setToolTip(box->fontMetrics().horizontalAdvance(box->text()) > room ? box->text() : QString());
+    box->setToolTip(box->shownText() != box->text() ? box->text() : QString());
 }
 
 } // namespace
 
 QLineEdit *textBox(QWidget *parent, const char *name, const QString &text, TwipsRect r, const TextBoxStyle &style)
 {
-    auto *t = place(new QLineEdit(text, parent), name, r, style.font);
+    auto *t = place(new ValueBox(text, parent), name, r, style.font);
     t->setAlignment(style.align);
     t->setEnabled(false);
     QPalette palette = t->palette();

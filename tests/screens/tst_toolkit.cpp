@@ -45,6 +45,8 @@ private slots:
     void valueBoxIsReadable();
     void longValueShowsItsBeginning_data();
     void longValueShowsItsBeginning();
+    void longValueEndsInAnEllipsis_data();
+    void longValueEndsInAnEllipsis();
     void windowFitsItsScreen_data();
     void windowFitsItsScreen();
     void scrolledFormKeepsItsControls_data();
@@ -347,6 +349,41 @@ void TestToolkit::longValueShowsItsBeginning()
     box->setText(value);
     QCOMPARE(box->cursorPosition(), 0);
     QCOMPARE(box->toolTip(), cut ? value : QString());
+}
+
+void TestToolkit::longValueEndsInAnEllipsis_data()
+{
+    QTest::addColumn<QString>("value");
+    QTest::addColumn<int>("widthTwips");
+    QTest::addColumn<QString>("shown");
+
+    QTest::newRow("gravity in feet, the angle screen's box: one digit too many")
+        << "32.17404855" << 975 << "32.17404\u2026";
+    QTest::newRow("gravity in feet, all its digits") << "32.1740485564" << 975 << "32.17404\u2026";
+    QTest::newRow("the longest that fits is shown whole") << "32.1740485" << 975 << "32.1740485";
+    QTest::newRow("gravity in metres fits") << "9.80665" << 975 << "9.80665";
+    QTest::newRow("cut right after the point") << "1234567.890" << 975 << "1234567.\u2026";
+    QTest::newRow("wide box, long value") << "1234567.89012345678" << 1575 << "1234567.890123\u2026";
+}
+
+// The value is whole for everyone who reads it; only what is painted ends early.
+void TestToolkit::longValueEndsInAnEllipsis()
+{
+    QFETCH(QString, value);
+    QFETCH(int, widthTwips);
+    QFETCH(QString, shown);
+    QWidget window;
+    auto *box = dynamic_cast<ValueBox *>(textBox(&window, "Text4", value, {0, 0, widthTwips, 285}));
+    QVERIFY(box);
+    auto *reference = textBox(&window, "Reference", shown, {0, 600, widthTwips, 285});
+    window.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&window));
+
+    QCOMPARE(box->shownText(), shown);
+    QCOMPARE(box->text(), value);
+    QCOMPARE(box->toolTip(), shown == value ? QString() : value);
+    // Painted just as a box holding only what it shows.
+    QCOMPARE(box->grab().toImage(), reference->grab().toImage());
 }
 
 void TestToolkit::windowFitsItsScreen_data()

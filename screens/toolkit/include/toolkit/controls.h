@@ -10,6 +10,7 @@
 #include <QColor>
 #include <QFont>
 #include <QLabel>
+#include <QLineEdit>
 #include <QPalette>
 #include <QPushButton>
 #include <QScrollBar>
@@ -21,7 +22,6 @@
 #include <string>
 
 class QGroupBox;
-class QLineEdit;
 class QPainter;
 class QRadioButton;
 
@@ -121,10 +121,33 @@ struct TextBoxStyle
     std::optional<QColor> background = {};
 };
 
+// A value box that shows a text too long for it as its beginning ended with
+// "…" at a character boundary, so that no digit shows cut in half; text()
+// stays whole.
+class ValueBox : public QLineEdit
+{
+public:
+    using QLineEdit::QLineEdit;
+    // The whole text, or the longest beginning that fits followed by "…".
+    QString shownText() const;
+
+protected:
+    void paintEvent(QPaintEvent *event) override;
+
+private:
+    struct Line
+    {
+        QRect contents; // inside the frame
+        QRect text;     // the line of text within it
+    };
+    Line line() const;
+};
+
 // A display-only text box: disabled, so it never takes focus, and greyed in a
 // grey dark enough to read (4.5:1 on button face and on yellow). A text longer
-// than the box shows its beginning and is whole in the tool tip. textChanged
-// fires for every text set from code, which the screens' change chains rely on.
+// than the box shows its beginning (see ValueBox) and is whole in the tool tip.
+// textChanged fires for every text set from code, which the screens' change
+// chains rely on.
 QLineEdit *textBox(QWidget *parent, const char *name, const QString &text, TwipsRect r, const TextBoxStyle &style = {});
 
 struct ScrollRange
