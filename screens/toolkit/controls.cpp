@@ -116,9 +116,14 @@ void CommandButton::paintEvent(QPaintEvent *event)
         const QString caption = std::exchange(option.text, QString());
         painter.drawControl(QStyle::CE_PushButton, option);
         painter.drawItemText(contents, flags, option.palette, isEnabled(), caption, QPalette::ButtonText);
-        return;
+    } else {
+        QPushButton::paintEvent(event);
     }
-    QPushButton::paintEvent(event);
+    // On the yellow face the style's own focus look is a faint tint.
+    if (hasFocus() && backColour(this) == BackColour::Yellow) {
+        QPainter painter(this);
+        paintFocusFrame(this, painter);
+    }
 }
 
 QPushButton *button(QWidget *parent, const char *name, const QString &caption, TwipsRect r, const QFont &font)

@@ -47,6 +47,8 @@ private slots:
     void longValueShowsItsBeginning();
     void longValueEndsInAnEllipsis_data();
     void longValueEndsInAnEllipsis();
+    void focusOnAButtonShows_data();
+    void focusOnAButtonShows();
     void windowFitsItsScreen_data();
     void windowFitsItsScreen();
     void scrolledFormKeepsItsControls_data();
@@ -384,6 +386,47 @@ void TestToolkit::longValueEndsInAnEllipsis()
     QCOMPARE(box->toolTip(), shown == value ? QString() : value);
     // Painted just as a box holding only what it shows.
     QCOMPARE(box->grab().toImage(), reference->grab().toImage());
+}
+
+void TestToolkit::focusOnAButtonShows_data()
+{
+    QTest::addColumn<bool>("yellowFace");
+    QTest::newRow("yellow: a ring at 3:1 against the yellow") << true;
+    QTest::newRow("button face: the style's own look") << false;
+}
+
+void TestToolkit::focusOnAButtonShows()
+{
+    QFETCH(bool, yellowFace);
+    QWidget window;
+    window.resize(400, 200);
+    auto *b = button(&window, "Command2", QStringLiteral("Next >>"), {240, 240, 1455, 495});
+    setBackColour(b, yellowFace ? BackColour::Yellow : BackColour::ButtonFace);
+    auto *plain = new QPushButton(b->text(), &window);
+    plain->setGeometry(b->geometry().translated(0, 60));
+    plain->setFont(b->font());
+    plain->setAutoDefault(false);
+    window.show();
+    window.activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(&window));
+
+    b->setFocus(Qt::TabFocusReason);
+    QTRY_VERIFY(b->hasFocus());
+    const QImage focused = b->grab().toImage();
+    if (!yellowFace) {
+        plain->setFocus(Qt::TabFocusReason);
+        QTRY_VERIFY(plain->hasFocus());
+        QCOMPARE(focused, plain->grab().toImage());
+        return;
+    }
+    const QColor face = focused.pixelColor(4, focused.height() / 2);
+    QCOMPARE(face, yellow);
+    const QPoint middle(focused.width() / 2, focused.height() / 2);
+    for (const QPoint edge : {QPoint(middle.x(), 0), QPoint(middle.x(), focused.height() - 1), QPoint(0, middle.y()),
+                              QPoint(focused.width() - 1, middle.y())}) {
+        const double ratio = contrast(focused.pixelColor(edge), face);
+        QVERIFY2(ratio >= 3.0, qPrintable(QStringLiteral("%1 at %2,%3").arg(ratio).arg(edge.x()).arg(edge.y())));
+    }
 }
 
 void TestToolkit::windowFitsItsScreen_data()
