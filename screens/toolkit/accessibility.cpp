@@ -1,10 +1,15 @@
 #include "toolkit/accessibility.h"
 
+#include "toolkit/controls.h"
 #include "toolkit/up_down.h"
 
+#include <QAccessible>
+#include <QAccessibleValueInterface>
+#include <QAccessibleWidget>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPointer>
 #include <QScrollBar>
 #include <QToolButton>
 
@@ -99,6 +104,76 @@ QString nameFromSurroundings(const QWidget *control)
     return parts.join(QStringLiteral(", "));
 }
 
+// The unit written after a value: the nearest caption to the box's right on its row.
+QLabel *unitCaption(const QWidget *box)
+{
+    const QRect b = box->geometry();
+    QLabel *nearest = nullptr;
+    for (QLabel *label : captionsBeside(box)) {
+        const QRect l = label->geometry();
+        if (l.center().x() > b.right() && sameRow(l, b) && (!nearest || l.left() < nearest->geometry().left()))
+            nearest = label;
+    }
+    return nearest;
+}
+
+class ValueBoxLink : public QObject
+{
+public:
+    ValueBoxLink(QScrollBar *bar, QLineEdit *box) : QObject(bar), box(box) {}
+    QPointer<QLineEdit> box;
+};
+
+QLineEdit *valueBox(const QScrollBar *bar)
+{
+    for (QObject *child : bar->children())
+        if (const auto *link = dynamic_cast<const ValueBoxLink *>(child))
+            return link->box;
+    return nullptr;
+}
+
+class SpokenScrollBar : public QAccessibleWidget, public QAccessibleValueInterface
+{
+public:
+    explicit SpokenScrollBar(QScrollBar *bar) : QAccessibleWidget(bar, QAccessible::ScrollBar) {}
+
+    void *interface_cast(QAccessible::InterfaceType type) override
+    {
+        if (type == QAccessible::ValueInterface)
+            return static_cast<QAccessibleValueInterface *>(this);
+        return QAccessibleWidget::interface_cast(type);
+    }
+
+    QString text(QAccessible::Text t) const override
+    {
+        const QString own = QAccessibleWidget::text(t);
+        if (t == QAccessible::Value)
+            return spokenValue(bar());
+        if (t != QAccessible::Description)
+            return own;
+        const QString value = spokenValue(bar());
+        if (value.isEmpty() || own.isEmpty())
+            return value + own;
+        return value + QStringLiteral(". ") + own;
+    }
+
+    QVariant currentValue() const override { return bar()->value(); }
+    void setCurrentValue(const QVariant &value) override { bar()->setValue(value.toInt()); }
+    QVariant maximumValue() const override { return bar()->maximum(); }
+    QVariant minimumValue() const override { return bar()->minimum(); }
+    QVariant minimumStepSize() const override { return bar()->singleStep(); }
+
+private:
+    QScrollBar *bar() const { return static_cast<QScrollBar *>(widget()); }
+};
+
+QAccessibleInterface *spokenScrollBar(const QString &className, QObject *object)
+{
+    if (className != QLatin1String(ScrollBar::staticMetaObject.className()))
+        return nullptr;
+    return new SpokenScrollBar(static_cast<ScrollBar *>(object));
+}
+
 void nameIfUnnamed(QWidget *control)
 {
     if (control->objectName().isEmpty() || !control->accessibleName().isEmpty())
@@ -107,6 +182,31 @@ void nameIfUnnamed(QWidget *control)
 }
 
 } // namespace
+
+void installValueSpeech()
+{
+    QAccessible::installFactory(spokenScrollBar);
+}
+
+void pairValueBox(QScrollBar *bar, QLineEdit *box)
+{
+    new ValueBoxLink(bar, box);
+    // Screen readers that keep what they were told hear of the change.
+    QObject::connect(box, &QLineEdit::textChanged, bar, [bar] {
+        QAccessibleEvent event(bar, QAccessible::DescriptionChanged);
+        QAccessible::updateAccessibility(&event);
+    });
+}
+
+QString spokenValue(const QScrollBar *bar)
+{
+    const QLineEdit *box = valueBox(bar);
+    if (!box || box->text().trimmed().isEmpty())
+        return {};
+    const QLabel *unit = unitCaption(box);
+    const QString value = box->text().trimmed();
+    return unit ? value + QLatin1Char(' ') + labelText(unit) : value;
+}
 
 void nameControlsFromLabels(QWidget *window)
 {

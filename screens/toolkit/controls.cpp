@@ -1,5 +1,7 @@
 #include "toolkit/controls.h"
 
+#include "toolkit/accessibility.h"
+
 #include <QGroupBox>
 #include <QKeyEvent>
 #include <QLineEdit>
@@ -298,6 +300,8 @@ void ScrollBar::paintEvent(QPaintEvent *event)
 
 QScrollBar *hScrollBar(QWidget *parent, const char *name, TwipsRect r, const ScrollRange &range)
 {
+    // Before the bar exists: Qt keeps the first accessible interface made for it.
+    installValueSpeech();
     auto *s = place(new ScrollBar(Qt::Horizontal, parent), name, r, controlFont());
     s->setTracking(false);
     s->setRange(range.minimum, range.maximum);

@@ -1,5 +1,6 @@
 #include "toolkit/value_editor.h"
 
+#include "toolkit/accessibility.h"
 #include "toolkit/window_fit.h"
 
 #include <QApplication>
@@ -285,6 +286,7 @@ ValueEditor *typeInto(QScrollBar *bar, QLineEdit *box, ValueTyping typing, const
     if (!typing.apply)
         typing.apply = [bar](int position) { bar->setValue(position); };
     auto *editor = typeInto(static_cast<QWidget *>(bar), box, std::move(typing));
+    pairValueBox(bar, box);
     QObject::connect(bar, &QScrollBar::sliderMoved, editor, [bar, boxText](int position) {
         const QRect thumb = thumbRect(bar);
         QToolTip::showText(bar->mapToGlobal(QPoint(thumb.center().x(), bar->height() / 2)), boxText(position), bar);

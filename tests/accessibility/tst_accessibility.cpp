@@ -11,6 +11,7 @@
 
 #include <QAccessible>
 #include <QLineEdit>
+#include <QRadioButton>
 #include <QScrollBar>
 
 namespace {
@@ -78,6 +79,8 @@ private slots:
     void controlsAreNamedByTheCaptionsBesideThem();
     void noTextBoxOrScrollBarIsLeftUnnamed_data();
     void noTextBoxOrScrollBarIsLeftUnnamed();
+    void scrollBarsSpeakTheValueShown_data();
+    void scrollBarsSpeakTheValueShown();
 
 private:
     ToolkitRecorder *m_toolkit = nullptr;
@@ -166,6 +169,61 @@ void TestAccessibility::noTextBoxOrScrollBarIsLeftUnnamed()
     for (QWidget *control : valueControls(w))
         if (!control->objectName().isEmpty())
             QVERIFY2(!spokenName(control).isEmpty(), qPrintable(control->objectName() + " has no name"));
+}
+
+void TestAccessibility::scrollBarsSpeakTheValueShown_data()
+{
+    QTest::addColumn<QString>("screen");
+    QTest::addColumn<QString>("bar");
+    QTest::addColumn<int>("position"); // -1: as loaded
+    QTest::addColumn<QString>("note");
+    QTest::addColumn<QString>("value");
+
+    QTest::newRow("set-up distance in metres") << "Setup"
+                                               << "HScroll3" << 1000 << ""
+                                               << "1000 Meters";
+    QTest::newRow("set-up elevation before a unit is chosen") << "Setup"
+                                                              << "HScroll2" << 250 << ""
+                                                              << "250";
+    QTest::newRow("muzzle velocity") << "CompAngle"
+                                     << "HScroll1" << 1500 << ""
+                                     << "150 Meters/Sec";
+    QTest::newRow("super elevation angle") << "CompMzVel"
+                                           << "HScroll1" << 7854 << ""
+                                           << "45.000 Degrees";
+    QTest::newRow("tolerance as loaded") << "RootFindParameters"
+                                         << "HScroll1" << -1 << ""
+                                         << "1E-09 radians";
+    QTest::newRow("the value editor's note follows the value")
+        << "CompMzVel"
+        << "HScroll1" << 7854 << "Set to 45.000, the nearest the bar allows."
+        << "45.000 Degrees";
+}
+
+// Read as a screen reader reads them: the value text, and the description that
+// the Linux bridge passes on.
+void TestAccessibility::scrollBarsSpeakTheValueShown()
+{
+    QFETCH(QString, screen);
+    QFETCH(QString, bar);
+    QFETCH(int, position);
+    QFETCH(QString, note);
+    QFETCH(QString, value);
+
+    open(screen);
+    if (screen == "Setup" && bar == "HScroll3")
+        ::control<QRadioButton>(screen, "Option3")->click();
+    auto *b = ::control<QScrollBar>(screen, bar);
+    QVERIFY(b);
+    if (position >= 0)
+        b->setValue(position);
+    b->setAccessibleDescription(note);
+
+    QAccessibleInterface *face = QAccessible::queryAccessibleInterface(b);
+    QVERIFY(face);
+    QCOMPARE(face->text(QAccessible::Value), value);
+    QCOMPARE(face->text(QAccessible::Description), note.isEmpty() ? value : value + ". " + note);
+    QCOMPARE(face->valueInterface()->currentValue().toInt(), b->value());
 }
 
 QTEST_MAIN(TestAccessibility)

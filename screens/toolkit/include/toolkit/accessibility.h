@@ -4,6 +4,9 @@
 // bars and up-down arrows show no text of their own: what they hold is told by
 // the labels beside them, so their names are built from those labels.
 
+class QLineEdit;
+class QScrollBar;
+class QString;
 class QWidget;
 
 namespace toolkit {
@@ -16,5 +19,16 @@ namespace toolkit {
 //   - failing both, the title of the frame that holds it.
 // Call once the controls are created and their captions set.
 void nameControlsFromLabels(QWidget *window);
+
+// A scroll bar's position means nothing to a listener (7854 for 45°): the
+// toolkit's bars tell the value the user reads instead, the text of the value
+// box they are paired with and the unit caption to that box's right on its row
+// ("45.000 Degrees"). It is their accessible value text and, because the Linux
+// bridge passes a value on only as a number, the start of their description,
+// followed by whatever the bar's own description holds (the value editor's
+// notes). Call before the first bar is made.
+void installValueSpeech();
+void pairValueBox(QScrollBar *bar, QLineEdit *box);
+QString spokenValue(const QScrollBar *bar);
 
 } // namespace toolkit

@@ -164,6 +164,8 @@ struct ScrollRange
 // towards the maximum and the minimum and frames itself while focused.
 class ScrollBar : public QScrollBar
 {
+    Q_OBJECT
+
 public:
     using QScrollBar::QScrollBar;
 
