@@ -448,6 +448,8 @@ void TestToolkit::windowFitsItsScreen_data()
         << QSize(609, 300) << QRect(0, 0, 600, 800) << QRect(0, 235, 600, 330) << QSize(598, 316) << true;
     QTest::newRow("the bar beside leaves too little width: a bar below too")
         << QSize(590, 600) << QRect(0, 0, 600, 500) << QRect(0, 0, 600, 500) << QSize(598, 486) << true;
+    QTest::newRow("the bar below leaves too little height: a bar beside too")
+        << QSize(700, 490) << QRect(0, 0, 600, 512) << QRect(0, 0, 600, 512) << QSize(598, 498) << true;
     QTest::newRow("a panel above: the title bar stays below it")
         << QSize(581, 521) << QRect(0, 30, 911, 482) << QRect(156, 30, 599, 482) << QSize(597, 468) << true;
 }
