@@ -52,6 +52,28 @@ bench: test-deps
 screenshots: test-deps
 	@scripts/screenshots $(BUILD)
 
+# Every fuzz target for FUZZ_SECONDS each, from a copy of its committed corpus; fails on
+# any finding, which is left in $(FUZZ_BUILD)/findings. See fuzz/README.md.
+FUZZ_BUILD   ?= build-fuzz
+FUZZ_SECONDS ?= 60
+FUZZERS      := typed_value conversions drag_inputs drag_table
+.PHONY: fuzz
+fuzz:
+	@scripts/install-deps fuzz
+	@CXX=clang++ cmake -S fuzz -B $(FUZZ_BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DTRAJECTRIX_FUZZ=ON -DTRAJECTRIX_WERROR=ON >/dev/null
+	@cmake --build $(FUZZ_BUILD) -j $(JOBS)
+	@failed=; for t in $(FUZZERS); do \
+	    rm -rf $(FUZZ_BUILD)/scratch/$$t $(FUZZ_BUILD)/findings/$$t; \
+	    mkdir -p $(FUZZ_BUILD)/scratch/$$t $(FUZZ_BUILD)/findings/$$t; \
+	    cp fuzz/corpus/$$t/* $(FUZZ_BUILD)/scratch/$$t/; \
+	    echo "fuzz: $$t for $(FUZZ_SECONDS) s"; \
+	    $(FUZZ_BUILD)/fuzz_$$t -max_total_time=$(FUZZ_SECONDS) -timeout=5 -print_final_stats=1 \
+	        -artifact_prefix=$(FUZZ_BUILD)/findings/$$t/ $(FUZZ_BUILD)/scratch/$$t >$(FUZZ_BUILD)/findings/$$t/log 2>&1 \
+	        && grep -h -E '^stat::(number_of_executed_units|average_exec_per_sec)' $(FUZZ_BUILD)/findings/$$t/log \
+	        || { failed="$$failed $$t"; tail -n 40 $(FUZZ_BUILD)/findings/$$t/log; }; \
+	done; \
+	if [ -n "$$failed" ]; then echo "fuzz: findings in$$failed, see $(FUZZ_BUILD)/findings" >&2; exit 1; fi
+
 # clang-tidy with the checks of .clang-tidy over the project's sources.
 lint: deps
 	@scripts/install-deps tools
