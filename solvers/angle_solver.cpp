@@ -229,7 +229,7 @@ SolutionFigures solutionFigures(double theta, const AngleProblem &p, bool radian
 AngleRun computeSuperElevation(ProblemModel &m)
 {
     AngleRun run;
-    const AngleProblem p{m.TargetDistance, m.FiringElevation, m.TargetElevation, m.Gravity,
+    const AngleProblem p{{m.TargetDistance, m.FiringElevation, m.TargetElevation, m.Gravity},
                          m.MuzzleVelocity.toNumber()};
     const bool radians = m.AngleUnitCode == "r";
     const SuperElevation solved = solveSuperElevation(p, m.Tolerance, m.MaxIterations.toNumber());
