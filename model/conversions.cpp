@@ -1,5 +1,6 @@
 #include "conversions.h"
 
+#include <algorithm>
 #include <array>
 #include <charconv>
 #include <cmath>
@@ -58,6 +59,42 @@ void collectNumber(std::string_view text, std::string &out)
 
 } // namespace
 
+long long decimalMagnitude(std::string_view number)
+{
+    std::size_t i = 0;
+    if (i < number.size() && (number[i] == '+' || number[i] == '-'))
+        ++i;
+    long long beforePoint = 0;     // digits from the first nonzero one to the point
+    long long zerosAfterPoint = 0; // before the first nonzero digit, when none precedes the point
+    bool significant = false;
+    bool afterPoint = false;
+    for (; i < number.size() && (isDigit(number[i]) || number[i] == '.'); ++i) {
+        if (number[i] == '.') {
+            afterPoint = true;
+            continue;
+        }
+        significant = significant || number[i] != '0';
+        if (significant && !afterPoint)
+            ++beforePoint;
+        else if (!significant && afterPoint)
+            ++zerosAfterPoint;
+    }
+    long long exponent = 0;
+    if (i < number.size() && (number[i] == 'e' || number[i] == 'E')) {
+        ++i;
+        const bool negative = i < number.size() && number[i] == '-';
+        if (i < number.size() && (number[i] == '+' || number[i] == '-'))
+            ++i;
+        // Saturated far beyond any count of digits a text can hold: still decisive, and the sum cannot overflow.
+        constexpr long long far = 1'000'000'000'000'000LL;
+        for (; i < number.size() && isDigit(number[i]); ++i)
+            exponent = std::min(exponent * 10 + (number[i] - '0'), far);
+        if (negative)
+            exponent = -exponent;
+    }
+    return (beforePoint > 0 ? beforePoint - 1 : -(zerosAfterPoint + 1)) + exponent;
+}
+
 double leadingNumber(std::string_view text)
 {
     std::string number;
@@ -72,9 +109,7 @@ double leadingNumber(std::string_view text)
     if (ec == std::errc::result_out_of_range) {
         // Too large saturates, too small is zero: a parse never yields infinity.
         const bool negative = number.front() == '-';
-        const std::size_t e = number.find('e');
-        const bool tiny = e != std::string::npos && number.find('-', e) != std::string::npos;
-        if (tiny)
+        if (decimalMagnitude(number) < 0)
             return negative ? -0.0 : 0.0;
         const double big = std::numeric_limits<double>::max();
         return negative ? -big : big;

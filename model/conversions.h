@@ -23,6 +23,12 @@ inline bool isDigit(char c)
 // blanks skipped anywhere inside it. No number gives 0; never fails.
 double leadingNumber(std::string_view text);
 
+// The power of ten of the first nonzero digit of a number written as a sign, digits with
+// at most one point and an optional exponent: 2 for "-123.4", -3 for "0.0015", 4 for
+// "1.2e4". It tells a number too large for a double from one too small, which the
+// exponent's sign alone does not ("2000e-1", "0.0001"). Of no use without a nonzero digit.
+long long decimalMagnitude(std::string_view number);
+
 // A whole number as plain digits with a leading "-" when negative: 0, -150.
 std::string wholeNumberText(long long value);
 

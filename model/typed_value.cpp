@@ -37,36 +37,24 @@ Parsed parseWord(std::string_view word)
 
     std::size_t i = 0;
     std::size_t mantissaDigits = 0;
-    int leadingZeros = 0;  // before the first significant digit
-    int integerDigits = 0; // significant digits before the point
-    bool significant = false;
     bool afterPoint = false;
     for (; i < body.size() && (isDigit(body[i]) || (body[i] == '.' && !afterPoint)); ++i) {
-        if (body[i] == '.') {
+        if (body[i] == '.')
             afterPoint = true;
-            continue;
-        }
-        ++mantissaDigits;
-        significant = significant || body[i] != '0';
-        if (!significant && afterPoint)
-            ++leadingZeros;
-        if (significant && !afterPoint)
-            ++integerDigits;
+        else
+            ++mantissaDigits;
     }
     if (mantissaDigits == 0)
         return {};
-    long exponent = 0;
     if (i < body.size() && (body[i] == 'e' || body[i] == 'E')) {
         ++i;
-        const bool negativeExponent = i < body.size() && body[i] == '-';
         if (i < body.size() && (body[i] == '+' || body[i] == '-'))
             ++i;
         const std::size_t first = i;
-        for (; i < body.size() && isDigit(body[i]); ++i)
-            exponent = std::min(exponent * 10 + (body[i] - '0'), 100000L);
+        while (i < body.size() && isDigit(body[i]))
+            ++i;
         if (i == first)
             return {};
-        exponent = negativeExponent ? -exponent : exponent;
     }
     if (i != body.size())
         return {};
@@ -75,8 +63,7 @@ Parsed parseWord(std::string_view word)
     const auto [end, error] = std::from_chars(body.data(), body.data() + body.size(), value);
     if (error == std::errc::result_out_of_range) {
         // Too small for a double is zero; too large is no number at all.
-        const long magnitude = (integerDigits > 0 ? integerDigits - 1 : -(leadingZeros + 1)) + exponent;
-        if (magnitude > 0)
+        if (conv::decimalMagnitude(body) > 0)
             return {Outcome::NotFinite};
         value = 0.0;
     } else if (error != std::errc() || end != body.data() + body.size()) {

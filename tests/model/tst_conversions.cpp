@@ -48,6 +48,10 @@ void TestConversions::leadingNumber_data()
     QTest::newRow("comma is not a decimal point") << "1,5" << 1.0;
     QTest::newRow("huge saturates instead of infinity") << "1E400" << std::numeric_limits<double>::max();
     QTest::newRow("tiny underflows to 0") << "1E-400" << 0.0;
+    // Too large or too small follows from where the first digit stands, not the exponent's sign.
+    QTest::newRow("tiny without exponent underflows to 0") << "." + QString(323, '0') + "1" << 0.0;
+    QTest::newRow("huge despite a negative exponent saturates")
+        << "2" + QString(308, '0') + "e-0" << std::numeric_limits<double>::max();
     QTest::newRow("NA text of a result box") << "NA" << 0.0;
 }
 
