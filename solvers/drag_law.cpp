@@ -38,7 +38,15 @@ std::string_view trimmed(std::string_view s)
 std::string shown(std::string_view field)
 {
     constexpr std::size_t longest = 24;
-    return field.size() <= longest ? std::string(field) : std::string(field.substr(0, longest)) + "...";
+    if (field.size() <= longest)
+        return std::string(field);
+    // Cut before a character, never inside one, so a message from UTF-8 text stays UTF-8. A
+    // character is at most 4 bytes: stepping back further would only eat text that is not UTF-8.
+    const auto continuation = [](char c) { return (static_cast<unsigned char>(c) & 0xC0) == 0x80; };
+    std::size_t cut = longest;
+    while (cut > longest - 3 && continuation(field[cut]))
+        --cut;
+    return std::string(field.substr(0, cut)) + "...";
 }
 
 enum class Reading { Number, NotANumber, NotFinite, OutOfRange };

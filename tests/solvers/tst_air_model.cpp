@@ -151,6 +151,9 @@ void TestAirModel::readsTables_data()
     QTest::newRow("letters after a number") << QByteArray("0.5,0.3x\n") << 0 << 1 << "Cd \"0.3x\" is not a number.";
     QTest::newRow("a header after the first row") << QByteArray("0.5,0.3\nMach,Cd\n") << 0 << 2 << "is not a number";
     QTest::newRow("two signs") << QByteArray("+-0.5,0.3\n") << 0 << 1 << "is not a number";
+    QTest::newRow("a long field cut before a character, not inside it")
+        << QByteArray("0.5,0.3\nabcdefghijklmnopqrstuvw\xC3\xA9,0.4\n") << 0 << 2
+        << "Line 2: Mach \"abcdefghijklmnopqrstuvw...\" is not a number.";
 }
 
 void TestAirModel::readsTables()
