@@ -284,7 +284,7 @@ void CompAngle::showSolutions(const AngleRun &run)
             showFigures(m_columns[i], solution.figures->texts);
             drawn.push_back(PlotSolution{static_cast<int>(i) + 1, solution.result.angle,
                                          Module1.MuzzleVelocity.toNumber(), solution.figures->flightTime,
-                                         solution.figures->apogee});
+                                         solution.figures->apogee, solution.figures->texts});
         }
         for (const Notice &notice : solution.notices) {
             if (const auto *message = std::get_if<notice::Message>(&notice))

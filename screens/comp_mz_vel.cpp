@@ -222,7 +222,7 @@ void CompMzVel::CompMuzVel()
     if (report.outcome != MuzzleVelocityOutcome::Computed)
         return;
     const MuzzleVelocity &f = report.figures;
-    extras()->setSolutions({{1, Module1.ElevationAngle, f.velocity, f.flightTime, f.apogee}});
+    extras()->setSolutions({{1, Module1.ElevationAngle, f.velocity, f.flightTime, f.apogee, report.texts}});
 }
 
 void CompMzVel::Command4_Click()

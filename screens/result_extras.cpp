@@ -75,8 +75,6 @@ void ResultExtras::showTrajectory()
 {
     if (!m_plot) {
         m_plot = new TrajectoryPlot(m_screen);
-        m_plot->addActions(m_actions);
-        m_plot->setContextMenuPolicy(Qt::ActionsContextMenu);
         m_plot->setQuestion(question());
         m_plot->setProblem(m_problem);
         m_plot->setSolutions(m_solutions);
@@ -84,19 +82,20 @@ void ResultExtras::showTrajectory()
     m_plot->showBeside();
 }
 
-void ResultExtras::copyResults() const
+void ResultExtras::copyResults()
 {
     QList<QStringList> rows = m_rows();
-    if (m_plot)
-        rows += m_plot->dragRows();
-    QGuiApplication::clipboard()->setText(tabSeparated(rows));
+    // The air rows go with the flight window, as its page goes with Print Results.
+    if (m_plot && m_plot->isVisible())
+        rows += m_plot->airRows();
+    QGuiApplication::clipboard()->setText(flight::tabSeparated(rows));
 }
 
-void ResultExtras::print() const
+void ResultExtras::print()
 {
     QList<QWidget *> pages;
     if (m_plot && m_plot->isVisible())
-        pages << m_plot.data();
+        pages << m_plot->printPage();
     platform::printWindow(m_screen, pages);
 }
 
@@ -106,12 +105,4 @@ bool ResultExtras::eventFilter(QObject *watched, QEvent *event)
     if (watched == m_screen && event->type() == QEvent::Hide && !event->spontaneous() && m_plot)
         m_plot->hide();
     return QObject::eventFilter(watched, event);
-}
-
-QString tabSeparated(const QList<QStringList> &rows)
-{
-    QString text;
-    for (const QStringList &row : rows)
-        text += row.join(QLatin1Char('\t')) + QLatin1Char('\n');
-    return text;
 }

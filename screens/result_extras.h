@@ -32,11 +32,11 @@ public:
     void setSolutions(const std::vector<PlotSolution> &solutions);
 
     void showTrajectory();
-    // The result rows, and the air resistance rows while the plot has them turned on.
-    void copyResults() const;
+    // The result rows, and while the flight window is open the air resistance rows it has.
+    void copyResults();
 
-    // Print Results: the screen, then the plot on a page of its own while it is open.
-    void print() const;
+    // Print Results: the screen, then the flight window's page while it is open.
+    void print();
 
     // Null until the trajectory was first shown.
     TrajectoryPlot *plot() const { return m_plot; }
@@ -57,6 +57,3 @@ private:
     PlotProblem m_problem;
     std::vector<PlotSolution> m_solutions;
 };
-
-// One line per row, cells separated by tabs.
-QString tabSeparated(const QList<QStringList> &rows);

@@ -30,6 +30,28 @@ inline std::string altitude(double a)
     return conv::formatPattern(a, "####.0");
 }
 
+// The figures of a flight through the air. Unlike the result screens' patterns they
+// keep a leading zero, as spreadsheets expect.
+inline std::string airAngle(double theta, bool radians)
+{
+    return radians ? conv::formatPattern(theta, "#0.000") : conv::formatPattern((theta * 180) / 3.14159, "#0.00");
+}
+
+inline std::string airVelocity(double v)
+{
+    return conv::formatPattern(v, "#0.00");
+}
+
+inline std::string airSeconds(double t)
+{
+    return conv::formatPattern(t, "#0.00");
+}
+
+inline std::string airLength(double x)
+{
+    return conv::formatPattern(x, "#0.0");
+}
+
 // The figures of one solution in the order of the result tables' rows.
 struct Texts
 {

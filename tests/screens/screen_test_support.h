@@ -12,6 +12,7 @@
 #include <QApplication>
 #include <QList>
 #include <QQueue>
+#include <QSettings>
 #include <QTimer>
 #include <QtTest>
 
@@ -88,12 +89,20 @@ private:
     bool m_tripped = false;
 };
 
-// Back to the state at start-up: every screen absent, the record at its start values.
-inline void resetShell()
+// As after a restart: every screen absent, the record at its start values.
+inline void resetShellKeepingSettings()
 {
     Screens::discardAll();
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     Module1 = ProblemModel{};
+}
+
+// Back to the state at start-up, nothing kept from an earlier run either (CTest
+// gives each test program a settings folder of its own).
+inline void resetShell()
+{
+    resetShellKeepingSettings();
+    QSettings(QStringLiteral("Trajectrix"), QStringLiteral("Trajectrix")).clear();
 }
 
 // The live window of that name, shown or hidden; discarded screens are not found.

@@ -5,6 +5,7 @@
 // them into the plot area, and the free places around a point for its label. All
 // of it in plain values, in the problem's units or the plot's pixels.
 
+#include "figure_text.h"
 #include "target_problem.h"
 
 #include <QPointF>
@@ -37,8 +38,9 @@ struct PlotSolution
     int number = 1;   // 1 or 2: "Solution # 1", "Solution # 2"
     double angle = 0; // radians
     double velocity = 0;
-    double flightTime = 0; // seconds, as the result screen computed it
-    double apogee = 0;     // altitude, as the result screen computed it
+    double flightTime = 0;         // seconds, as the result screen computed it
+    double apogee = 0;             // altitude, as the result screen computed it
+    figure_text::Texts texts = {}; // its figures as the result screen shows them
 };
 
 namespace plot {

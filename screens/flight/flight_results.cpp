@@ -1,0 +1,345 @@
+#include "flight_results.h"
+
+#include "conversions.h"
+#include "figure_text.h"
+#include "toolkit/controls.h"
+
+#include <cmath>
+
+namespace flight {
+
+namespace {
+
+using toolkit::qs;
+
+// Above 89.9 degrees the screens take no angle, and neither does the search.
+constexpr double angleLimit = 282.428941 / 180;
+
+// Within this of the target a flight counts as a hit: the figures show one decimal.
+constexpr double hitMargin = 0.05;
+
+QString speedUnit(const PlotProblem &p)
+{
+    return p.distanceUnit + QStringLiteral("/Sec");
+}
+
+// Nothing non-finite reaches a cell: it stays empty.
+QString cell(double value, std::string (*format)(double))
+{
+    return std::isfinite(value) ? qs(format(value)) : QString();
+}
+
+QString angleCell(double radians, const PlotQuestion &q)
+{
+    return std::isfinite(radians) ? qs(figure_text::airAngle(radians, q.radians)) : QString();
+}
+
+// As the angle screen's box shows a chosen angle.
+QString givenAngle(double radians, const PlotQuestion &q)
+{
+    return qs(q.radians ? conv::formatPattern(radians, "#0.0000")
+                        : conv::formatPattern((radians * 180) / 3.14159, "#0.000"));
+}
+
+QString arrivalText(const drag::Flight &f)
+{
+    switch (f.arrival) {
+    case drag::Arrival::AtDistance:
+        return std::abs(f.miss) < hitMargin ? QStringLiteral("hits the target")
+               : f.miss > 0                 ? QStringLiteral("passes above the target")
+                                            : QStringLiteral("passes below the target");
+    case drag::Arrival::ShortAtHeight:
+        return f.shortBy < hitMargin ? QStringLiteral("hits the target") : QStringLiteral("falls short");
+    case drag::Arrival::BelowTargetHeight:
+        return QStringLiteral("never rises to the target's height");
+    case drag::Arrival::NoArrival:
+        return QStringLiteral("no arrival within the time limit");
+    case drag::Arrival::InvalidShot:
+        break;
+    }
+    return {};
+}
+
+bool arrived(const drag::Flight &f)
+{
+    return f.arrival != drag::Arrival::NoArrival && f.arrival != drag::Arrival::InvalidShot;
+}
+
+double arrivalSpeed(const drag::Flight &f)
+{
+    return std::hypot(f.end.vx, f.end.vy);
+}
+
+// Below the horizontal, as a falling shot's angle is read.
+double arrivalAngle(const drag::Flight &f)
+{
+    return std::atan2(-f.end.vy, f.end.vx);
+}
+
+// One row per figure of a set of flights, in the columns of their solutions.
+class Rows
+{
+public:
+    Rows(Table &table, std::size_t columns) : m_table(table), m_columns(columns) {}
+
+    template <class Cell>
+    void add(const QString &figure, const QString &unit, Cell &&cellOf)
+    {
+        Row row{figure, {}, unit};
+        bool any = false;
+        for (std::size_t i = 0; i < m_columns; ++i) {
+            row.cells << cellOf(i);
+            any = any || !row.cells.back().isEmpty();
+        }
+        if (any)
+            m_table.rows.push_back(std::move(row));
+    }
+
+private:
+    Table &m_table;
+    std::size_t m_columns;
+};
+
+void addVacuumRows(Table &table, const PlotProblem &p, const PlotQuestion &q, const std::vector<PlotSolution> &s)
+{
+    Rows rows(table, s.size());
+    const QString length = p.distanceUnit, speed = speedUnit(p), seconds = QStringLiteral("Seconds");
+    if (q.angleGiven) {
+        rows.add(QStringLiteral("Angle"), q.angleUnit, [&](std::size_t i) { return givenAngle(s[i].angle, q); });
+        rows.add(QStringLiteral("Muzzle velocity"), speed, [&](std::size_t i) { return qs(s[i].texts.answer); });
+    } else {
+        rows.add(QStringLiteral("Muzzle velocity"), speed,
+                 [&](std::size_t i) { return qs(conv::generalText(s[i].velocity)); });
+        rows.add(QStringLiteral("Angle"), q.angleUnit, [&](std::size_t i) { return qs(s[i].texts.answer); });
+    }
+    const auto text = [&](std::string figure_text::Texts::*field) {
+        return [&s, field](std::size_t i) { return qs(s[i].texts.*field).trimmed(); };
+    };
+    rows.add(QStringLiteral("Velocity x - direction"), speed, text(&figure_text::Texts::horizontal));
+    rows.add(QStringLiteral("Velocity y - direction"), speed, text(&figure_text::Texts::vertical));
+    rows.add(QStringLiteral("Time to apogee"), seconds, text(&figure_text::Texts::timeToApogee));
+    rows.add(QStringLiteral("Apogee altitude"), length, text(&figure_text::Texts::apogee));
+    rows.add(QStringLiteral("Projectile time of flight"), seconds, text(&figure_text::Texts::flightTime));
+}
+
+// The rows of a set of flights, one per column; a column without a flight stays empty.
+void addFlightRows(Table &table, const QString &prefix, const PlotProblem &p, const PlotQuestion &q,
+                   const std::vector<const drag::Flight *> &flights, bool withArrival)
+{
+    Rows rows(table, flights.size());
+    const auto of = [&](auto figure) {
+        return [&flights, figure](std::size_t i) { return flights[i] ? figure(*flights[i]) : QString(); };
+    };
+    if (withArrival) {
+        rows.add(prefix + QStringLiteral("arrival"), QString(),
+                 of([](const drag::Flight &f) { return arrivalText(f); }));
+        rows.add(prefix + QStringLiteral("height above the target at its distance"), p.distanceUnit,
+                 of([](const drag::Flight &f) {
+                     return f.arrival == drag::Arrival::AtDistance ? cell(f.miss, figure_text::airLength) : QString();
+                 }));
+        rows.add(prefix + QStringLiteral("distance short of the target"), p.distanceUnit, of([](const drag::Flight &f) {
+                     const bool short_ =
+                         f.arrival == drag::Arrival::ShortAtHeight || f.arrival == drag::Arrival::BelowTargetHeight;
+                     return short_ ? cell(f.shortBy, figure_text::airLength) : QString();
+                 }));
+    }
+    rows.add(prefix + QStringLiteral("time of flight"), QStringLiteral("Seconds"),
+             of([](const drag::Flight &f) { return arrived(f) ? cell(f.end.t, figure_text::airSeconds) : QString(); }));
+    rows.add(prefix + QStringLiteral("apogee"), p.distanceUnit,
+             of([](const drag::Flight &f) { return f.apex ? cell(f.apex->y, figure_text::airLength) : QString(); }));
+    rows.add(prefix + QStringLiteral("arrival speed"), speedUnit(p), of([](const drag::Flight &f) {
+                 return arrived(f) ? cell(arrivalSpeed(f), figure_text::airVelocity) : QString();
+             }));
+    rows.add(prefix + QStringLiteral("arrival angle"), q.angleUnit,
+             of([&q](const drag::Flight &f) { return arrived(f) ? angleCell(arrivalAngle(f), q) : QString(); }));
+}
+
+QString angleWithUnit(double radians, const PlotQuestion &q)
+{
+    return angleCell(radians, q) + QLatin1Char(' ') + q.angleUnit;
+}
+
+// Why the corrected angles are fewer than the screen's solutions.
+QStringList angleNotes(const drag::HitAngles &hit, const PlotProblem &p, const PlotQuestion &q, double velocity,
+                       std::size_t columns)
+{
+    const QString at = QStringLiteral("at %1 %2").arg(qs(conv::generalText(velocity)), speedUnit(p));
+    const QString limit = angleWithUnit(angleLimit, q);
+    const bool low = hit.low.outcome == drag::HitOutcome::Found, high = hit.high.outcome == drag::HitOutcome::Found;
+    if (low && high && columns < 2)
+        return {QStringLiteral("The steeper angle that hits with air resistance %1 has no solution column here: %2")
+                    .arg(at, angleWithUnit(hit.high.value, q))};
+    if (low && high)
+        return {};
+    if (low)
+        return {QStringLiteral("The steeper angle that hits with air resistance %1 lies above %2").arg(at, limit)};
+    if (hit.low.outcome == drag::HitOutcome::AboveAngleLimit)
+        return {QStringLiteral("The angles that hit with air resistance %1 lie above %2").arg(at, limit)};
+    if (hit.farthest)
+        return {QStringLiteral("No angle reaches the target with air resistance %1: it carries at most %2 %3 at the "
+                               "target's height")
+                    .arg(at, qs(figure_text::airLength(*hit.farthest)), p.distanceUnit)};
+    if (hit.low.outcome == drag::HitOutcome::NotReachable)
+        return {QStringLiteral("No angle reaches the target with air resistance %1: it rises no higher than %2 %3")
+                    .arg(at, qs(figure_text::airLength(hit.highest)), p.distanceUnit)};
+    return {QStringLiteral("No angle that hits with air resistance could be found %1").arg(at)};
+}
+
+QStringList velocityNotes(const drag::HitVelocity &hit, const PlotProblem &p, const PlotQuestion &q, double angle)
+{
+    if (hit.hit.outcome == drag::HitOutcome::Found)
+        return {};
+    const QString at = angleWithUnit(angle, q);
+    if (hit.hit.outcome == drag::HitOutcome::NotReachable && hit.searchedUpTo > 0)
+        return {QStringLiteral("No muzzle velocity up to %1 %2 hits the target at %3 with air resistance")
+                    .arg(qs(figure_text::airLength(hit.searchedUpTo)), speedUnit(p), at)};
+    return {QStringLiteral("No muzzle velocity hits the target at %1 with air resistance").arg(at)};
+}
+
+} // namespace
+
+QStringList Table::header() const
+{
+    return QStringList{QStringLiteral("Figure")} + solutions + QStringList{QStringLiteral("Unit")};
+}
+
+QList<QStringList> Table::cells() const
+{
+    QList<QStringList> all{header()};
+    for (const Row &row : rows)
+        all << (QStringList{row.figure} + row.cells + QStringList{row.unit});
+    return all;
+}
+
+AirFigures flyThroughAir(const PlotProblem &p, const PlotQuestion &q, const std::vector<PlotSolution> &solutions,
+                         double k, int samples)
+{
+    AirFigures air;
+    for (const PlotSolution &s : solutions)
+        air.flights.push_back(drag::fly({{p.sx, p.so, p.sy, p.g}, k, s.velocity, s.angle}, samples));
+    air.corrected.resize(solutions.size());
+    if (solutions.empty())
+        return air;
+    const PlotSolution &first = solutions.front();
+    if (q.angleGiven) {
+        air.velocity = drag::hitVelocity({{p.sx, p.so, p.sy, p.g}, k, 0, first.angle});
+        if (air.velocity.hit.outcome == drag::HitOutcome::Found)
+            air.corrected[0] = drag::fly({{p.sx, p.so, p.sy, p.g}, k, air.velocity.hit.value, first.angle});
+    } else {
+        air.angles = drag::hitAngles({{p.sx, p.so, p.sy, p.g}, k, first.velocity, 0});
+        const std::array<const drag::Hit *, 2> hits{&air.angles.low, &air.angles.high};
+        for (std::size_t i = 0; i < hits.size() && i < solutions.size(); ++i)
+            if (hits[i]->outcome == drag::HitOutcome::Found)
+                air.corrected[i] = drag::fly({{p.sx, p.so, p.sy, p.g}, k, first.velocity, hits[i]->value});
+    }
+    return air;
+}
+
+Table resultTable(const PlotProblem &p, const PlotQuestion &q, const std::vector<PlotSolution> &solutions,
+                  const AirFigures *air)
+{
+    Table table;
+    for (const PlotSolution &s : solutions)
+        table.solutions << QStringLiteral("Solution # %1").arg(s.number);
+    addVacuumRows(table, p, q, solutions);
+    if (!air || solutions.empty())
+        return table;
+
+    std::vector<const drag::Flight *> flown;
+    for (std::size_t i = 0; i < solutions.size(); ++i)
+        flown.push_back(i < air->flights.size() ? &air->flights[i] : nullptr);
+    addFlightRows(table, QStringLiteral("With air: "), p, q, flown, true);
+
+    Rows corrected(table, solutions.size());
+    if (q.angleGiven) {
+        corrected.add(QStringLiteral("Corrected velocity"), speedUnit(p), [&](std::size_t i) {
+            return i == 0 && air->velocity.hit.outcome == drag::HitOutcome::Found
+                       ? cell(air->velocity.hit.value, figure_text::airVelocity)
+                       : QString();
+        });
+        table.notes << velocityNotes(air->velocity, p, q, solutions.front().angle);
+    } else {
+        const std::array<const drag::Hit *, 2> hits{&air->angles.low, &air->angles.high};
+        corrected.add(QStringLiteral("Corrected angle"), q.angleUnit, [&](std::size_t i) {
+            return i < hits.size() && hits[i]->outcome == drag::HitOutcome::Found ? angleCell(hits[i]->value, q)
+                                                                                  : QString();
+        });
+        table.notes << angleNotes(air->angles, p, q, solutions.front().velocity, solutions.size());
+    }
+    std::vector<const drag::Flight *> hitting;
+    for (std::size_t i = 0; i < solutions.size(); ++i)
+        hitting.push_back(i < air->corrected.size() && air->corrected[i] ? &*air->corrected[i] : nullptr);
+    addFlightRows(table, QStringLiteral("Corrected "), p, q, hitting, false);
+    return table;
+}
+
+QString tabSeparated(const QList<QStringList> &rows)
+{
+    QString text;
+    for (const QStringList &row : rows)
+        text += row.join(QLatin1Char('\t')) + QLatin1Char('\n');
+    return text;
+}
+
+QString csv(const QList<QStringList> &rows)
+{
+    QString text;
+    for (const QStringList &row : rows) {
+        QStringList fields;
+        for (QString field : row) {
+            if (field.contains(QLatin1Char(',')) || field.contains(QLatin1Char('"')) ||
+                field.contains(QLatin1Char('\n')) || field.contains(QLatin1Char('\r'))) {
+                field.replace(QLatin1Char('"'), QStringLiteral("\"\""));
+                field = QLatin1Char('"') + field + QLatin1Char('"');
+            }
+            fields << field;
+        }
+        text += fields.join(QLatin1Char(',')) + QStringLiteral("\r\n");
+    }
+    return text;
+}
+
+void ResultsModel::setTable(Table table)
+{
+    beginResetModel();
+    m_table = std::move(table);
+    endResetModel();
+}
+
+int ResultsModel::rowCount(const QModelIndex &parent) const
+{
+    return parent.isValid() ? 0 : int(m_table.rows.size());
+}
+
+int ResultsModel::columnCount(const QModelIndex &parent) const
+{
+    return parent.isValid() ? 0 : int(m_table.header().size());
+}
+
+QVariant ResultsModel::data(const QModelIndex &index, int role) const
+{
+    if (!index.isValid() || index.row() >= rowCount())
+        return {};
+    const Row &row = m_table.rows[std::size_t(index.row())];
+    const int last = columnCount() - 1;
+    if (role == Qt::DisplayRole || role == Qt::AccessibleTextRole || role == Qt::ToolTipRole) {
+        if (index.column() == 0)
+            return row.figure;
+        if (index.column() == last)
+            return row.unit;
+        return row.cells.value(index.column() - 1);
+    }
+    if (role == Qt::TextAlignmentRole)
+        return index.column() == 0 || index.column() == last ? QVariant(Qt::AlignLeft | Qt::AlignVCenter)
+                                                             : QVariant(Qt::AlignRight | Qt::AlignVCenter);
+    return {};
+}
+
+QVariant ResultsModel::headerData(int section, Qt::Orientation orientation, int role) const
+{
+    if (orientation != Qt::Horizontal || role != Qt::DisplayRole)
+        return QAbstractTableModel::headerData(section, orientation, role);
+    return m_table.header().value(section);
+}
+
+} // namespace flight
