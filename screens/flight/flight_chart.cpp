@@ -3,6 +3,7 @@
 #include <QChart>
 #include <QFontMetrics>
 #include <QFontMetricsF>
+#include <QGraphicsLayout>
 #include <QGraphicsRectItem>
 #include <QGraphicsSimpleTextItem>
 #include <QLegend>
@@ -96,6 +97,9 @@ FlightChart::FlightChart(QWidget *parent) : QChartView(new QChart, parent)
     setRenderHint(QPainter::Antialiasing);
     chart()->legend()->hide();
     chart()->setMargins(QMargins(4, 4, 4, 4));
+    // The room goes to the plot area, not to a frame around the chart.
+    chart()->layout()->setContentsMargins(0, 0, 0, 0);
+    chart()->setBackgroundRoundness(0);
     m_x = new QValueAxis;
     m_y = new QValueAxis;
     for (QValueAxis *axis : {m_x, m_y}) {
@@ -106,9 +110,9 @@ FlightChart::FlightChart(QWidget *parent) : QChartView(new QChart, parent)
     chart()->addAxis(m_x, Qt::AlignBottom);
     chart()->addAxis(m_y, Qt::AlignLeft);
     // Room for a plot area of 240 pixels besides the margins, the horizontal axis's
-    // labels and its title: about five and a half lines of their text.
+    // labels and its title: about four lines of their text.
     const int text = QFontMetrics(m_x->labelsFont()).height();
-    setMinimumSize(leastWidth, std::max(leastHeight, 240 + (11 * text + 1) / 2));
+    setMinimumSize(leastWidth, std::max(leastHeight, 240 + 4 * text));
     connect(chart(), &QChart::plotAreaChanged, this, [this] {
         fitAxes();
         placeLabels();

@@ -84,17 +84,15 @@ QWidget *legendEntry(const plot::Line &line, qreal pixelRatio)
 }
 
 // Its entries in as many columns as its width holds: one or two rows in a window
-// of usual width. Placed by hand: a layout of its own would hide its height for a
-// width from the layout it sits in.
+// of usual width. Its least height follows its width without taking part in
+// layouts' height for width, which would let them squeeze the chart below its least.
 class Legend : public QWidget
 {
 public:
     explicit Legend(std::vector<QWidget *> entries) : m_entries(std::move(entries))
     {
         setObjectName(QStringLiteral("legend"));
-        QSizePolicy policy(QSizePolicy::Preferred, QSizePolicy::Preferred);
-        policy.setHeightForWidth(true);
-        setSizePolicy(policy);
+        setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Fixed);
         for (QWidget *entry : m_entries) {
             entry->setParent(this);
             m_widest = std::max(m_widest, entry->sizeHint().width());
@@ -102,7 +100,6 @@ public:
         }
     }
 
-    bool hasHeightForWidth() const override { return true; }
     int heightForWidth(int width) const override
     {
         const int rows = (int(m_entries.size()) + columnsFor(width) - 1) / columnsFor(width);
@@ -130,8 +127,8 @@ protected:
     }
 
 private:
-    static constexpr int margin = 4;
-    static constexpr int spacing = 8;
+    static constexpr int margin = 2;
+    static constexpr int spacing = 6;
 
     int columnsFor(int width) const
     {
@@ -226,8 +223,9 @@ TrajectoryPlot::TrajectoryPlot(QWidget *resultScreen) : QWidget(resultScreen, Qt
     m_scaleNote = new QLabel;
     m_scaleNote->setObjectName(QStringLiteral("scaleNote"));
     m_scaleNote->setAlignment(Qt::AlignCenter);
-    m_scaleNote->setWordWrap(true);
-    connect(m_chart, &FlightChart::scaleNoteChanged, m_scaleNote, &QLabel::setText);
+    m_scaleNote->setMinimumWidth(1);
+    m_scaleNote->installEventFilter(this);
+    connect(m_chart, &FlightChart::scaleNoteChanged, this, &TrajectoryPlot::showScaleNote);
     m_legend = new QWidget;
     auto *plotBox = new QWidget;
     auto *plotColumn = new QVBoxLayout(plotBox);
@@ -249,10 +247,13 @@ TrajectoryPlot::TrajectoryPlot(QWidget *resultScreen) : QWidget(resultScreen, Qt
     m_table->horizontalHeader()->setStretchLastSection(true);
     m_table->setWordWrap(false);
     m_table->verticalHeader()->setDefaultSectionSize(m_table->fontMetrics().height() + 6);
-    m_table->setMinimumHeight(3 * m_table->verticalHeader()->defaultSectionSize() + 4);
+    // The header and two rows; the table scrolls below that.
+    m_table->setMinimumHeight(3 * m_table->verticalHeader()->defaultSectionSize() + 2 * m_table->frameWidth());
     m_notes = new QLabel;
     m_notes->setObjectName(QStringLiteral("FlightNotes"));
-    m_notes->setWordWrap(true);
+    m_notes->setWordWrap(false);
+    m_notes->setMinimumWidth(1);
+    m_notes->installEventFilter(this);
     m_notes->hide();
     auto *resultsBox = new QWidget;
     auto *resultsColumn = new QVBoxLayout(resultsBox);
@@ -270,6 +271,8 @@ TrajectoryPlot::TrajectoryPlot(QWidget *resultScreen) : QWidget(resultScreen, Qt
     plotColumnOuter->addWidget(resultsBox, 1);
 
     m_settings = new FlightSettings;
+    // Never squeezed into a sliver: where the window has no room for it, it folds away.
+    m_settings->setMinimumWidth(m_settings->sizeHint().width());
     m_split = new QSplitter(Qt::Horizontal);
     m_split->setObjectName(QStringLiteral("FlightSplitter"));
     m_split->addWidget(plotAndTable);
@@ -400,7 +403,8 @@ void TrajectoryPlot::rebuild()
     flight::Table table = flight::resultTable(m_problem, m_question, m_solutions, air ? &*air : nullptr);
     if (airResistance() && m_solutions.empty())
         table.notes << QStringLiteral("Compute on the result screen to see the flights with air resistance.");
-    m_notes->setText(table.notes.join(QLatin1Char('\n')));
+    m_notesText = table.notes.join(QLatin1Char('\n'));
+    showNotes();
     m_notes->setVisible(!table.notes.isEmpty());
     m_model->setTable(std::move(table));
     m_table->resizeColumnsToContents();
@@ -478,6 +482,38 @@ void TrajectoryPlot::print()
     platform::printWindow(printPage());
 }
 
+// One line under the legend, cut short with an ellipsis where the window is narrow,
+// whole in its tool tip.
+void TrajectoryPlot::showScaleNote()
+{
+    const QString note = m_chart->scaleNote();
+    m_scaleNote->setToolTip(note);
+    m_scaleNote->setText(m_scaleNote->fontMetrics().elidedText(note, Qt::ElideRight, m_scaleNote->width()));
+}
+
+// Each note on a line of its own, cut short where the window is narrow; whole in
+// the tool tip and for screen readers.
+void TrajectoryPlot::showNotes()
+{
+    QStringList lines;
+    for (const QString &note : m_notesText.split(QLatin1Char('\n'), Qt::SkipEmptyParts))
+        lines << m_notes->fontMetrics().elidedText(note, Qt::ElideRight, m_notes->width());
+    m_notes->setToolTip(m_notesText);
+    m_notes->setAccessibleName(m_notesText);
+    m_notes->setText(lines.join(QLatin1Char('\n')));
+}
+
+bool TrajectoryPlot::eventFilter(QObject *watched, QEvent *event)
+{
+    if (event->type() == QEvent::Resize) {
+        if (watched == m_scaleNote)
+            showScaleNote();
+        else if (watched == m_notes)
+            showNotes();
+    }
+    return QWidget::eventFilter(watched, event);
+}
+
 void TrajectoryPlot::keyPressEvent(QKeyEvent *event)
 {
     if (event->key() == Qt::Key_Escape && event->modifiers() == Qt::NoModifier) {
@@ -485,6 +521,20 @@ void TrajectoryPlot::keyPressEvent(QKeyEvent *event)
         return;
     }
     QWidget::keyPressEvent(event);
+}
+
+// Grown by its content (more rows of legend, a note), it stays on its screen.
+void TrajectoryPlot::resizeEvent(QResizeEvent *event)
+{
+    QWidget::resizeEvent(event);
+    if (!isVisible())
+        return;
+    const QRect avail = screen()->availableGeometry();
+    const QRect frame = frameGeometry();
+    const QPoint inside(std::max(avail.left(), std::min(frame.left(), avail.right() + 1 - frame.width())),
+                        std::max(avail.top(), std::min(frame.top(), avail.bottom() + 1 - frame.height())));
+    if (inside != frame.topLeft())
+        move(inside);
 }
 
 void TrajectoryPlot::hideEvent(QHideEvent *event)

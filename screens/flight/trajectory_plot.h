@@ -68,12 +68,16 @@ public:
 
 protected:
     void keyPressEvent(QKeyEvent *event) override;
+    bool eventFilter(QObject *watched, QEvent *event) override;
     void hideEvent(QHideEvent *event) override;
+    void resizeEvent(QResizeEvent *event) override;
 
 private:
     void createActions();
     void rebuild();
     void showLegend(const plot::Scene &scene);
+    void showScaleNote();
+    void showNotes();
     void placeWindow();
     void saveState() const;
 
@@ -83,6 +87,7 @@ private:
     QTableView *m_table = nullptr;
     flight::ResultsModel *m_model = nullptr;
     QLabel *m_notes = nullptr;
+    QString m_notesText;
     FlightSettings *m_settings = nullptr;
     QSplitter *m_split = nullptr;
     QToolButton *m_showSettings = nullptr;

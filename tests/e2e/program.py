@@ -9,7 +9,9 @@ real X input (xdotool). Nothing of the program is replaced.
 import ctypes
 import ctypes.util
 import os
+import shutil
 import subprocess
+import tempfile
 import time
 import unittest
 
@@ -262,7 +264,11 @@ class ProgramTest(unittest.TestCase):
     extra_env = None
 
     def setUp(self):
-        self.p = Program(self.extra_env)
+        # What the program keeps between runs: its own per test, shared by its restarts.
+        if not getattr(self, "config", None):
+            self.config = tempfile.mkdtemp()
+            self.addCleanup(shutil.rmtree, self.config, True)
+        self.p = Program(dict(self.extra_env or {}, XDG_CONFIG_HOME=self.config))
         self.addCleanup(self.p.end)
         self.addCleanup(self.assertNotLingering)
 

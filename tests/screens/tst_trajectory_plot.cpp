@@ -374,6 +374,7 @@ void TestTrajectoryPlot::everythingStaysInsideThePlot()
     plot->resize(plot->minimumSize());
     QTRY_COMPARE(plot->size(), plot->minimumSize());
     QTRY_COMPARE(outsidePlotArea(plot), QString());
+    QVERIFY2(chart->plotArea().height() >= 240, qPrintable(QString::number(chart->plotArea().height())));
     QCOMPARE(labelFault(plot), QString());
     QCOMPARE(clippedText(plot), QString());
 }
@@ -656,10 +657,14 @@ void TestTrajectoryPlot::reopensWhereItWasLeft()
     resetShellKeepingSettings();
     plot = showTrajectory(openAndCompute({"CompAngle", "m", 1000, 0, 0, 1500}));
     QVERIFY(plot);
-    // Taller only where the flights with air need more rows of legend.
-    QCOMPARE(plot->geometry().topLeft(), placed.topLeft());
-    QCOMPARE(plot->width(), placed.width());
-    QVERIFY(plot->height() >= placed.height());
+    // Taller only where the flights with air need more rows of legend, and then
+    // moved up no further than keeps it on the screen.
+    // Within two pixels: Qt rounds a saved place through its frame and the device's pixels.
+    QVERIFY2(std::abs(plot->x() - placed.x()) <= 2 && std::abs(plot->width() - placed.width()) <= 2,
+             qPrintable(
+                 QStringLiteral("%1 %2 %3 %4").arg(plot->x()).arg(placed.x()).arg(plot->width()).arg(placed.width())));
+    QVERIFY(plot->height() >= placed.height() && plot->y() <= placed.y());
+    QVERIFY(plot->screen()->availableGeometry().contains(plot->frameGeometry()));
     QVERIFY(plot->airResistance());
 }
 
