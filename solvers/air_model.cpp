@@ -146,6 +146,7 @@ std::optional<Model> prepare(const Shot &shot)
 
 // Ready for a search of `unknown`, set meanwhile to a valid stand-in; none when the rest
 // is invalid or there is no gravity to bring the shot down.
+// NOLINTNEXTLINE(performance-unnecessary-value-param): written through the member pointer
 std::optional<Model> searchable(Shot shot, double Shot::*unknown, double standIn)
 {
     shot.*unknown = standIn;
@@ -508,6 +509,7 @@ Figures figures(const drag::Flight &flight)
     return f;
 }
 
+// NOLINTNEXTLINE(performance-unnecessary-value-param): written through the member pointer
 std::optional<Flight> flyHit(Shot shot, double Shot::*unknown, const drag::Hit &hit, int samples)
 {
     if (hit.outcome != drag::HitOutcome::Found)

@@ -290,7 +290,7 @@ void FlightSettings::restore(QSettings &settings)
         }
         m_projectile->setToolTip(m_projectile->itemData(custom, Qt::ToolTipRole).toString());
         for (std::size_t i = 0; i < m_fields.size(); ++i) {
-            const QString text = fields[int(i)];
+            const QString &text = fields[int(i)];
             if (drag::readEntry(text.toStdString(), drag::fieldRange(dragFields[i].field, m_units)).outcome ==
                 drag::EntryOutcome::Valid) {
                 m_accepted[i] = text;

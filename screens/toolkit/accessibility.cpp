@@ -146,7 +146,7 @@ public:
 
     QString text(QAccessible::Text t) const override
     {
-        const QString own = QAccessibleWidget::text(t);
+        QString own = QAccessibleWidget::text(t);
         if (t == QAccessible::Value)
             return spokenValue(bar());
         if (t != QAccessible::Description)

@@ -612,14 +612,14 @@ void TestTrajectoryPlot::copyCsvAndPdfAgree()
     QCOMPARE(plot->findChild<QTableView *>(QStringLiteral("FlightResults"))->model()->rowCount(), cells.size() - 1);
 
     QTemporaryDir folder;
-    const QString csvPath = folder.filePath(QStringLiteral("flight.csv"));
+    QString csvPath = folder.filePath(QStringLiteral("flight.csv"));
     platform::setSaveFileHandler([&](const QString &, const QString &) { return csvPath; });
     plot->saveCsv();
     QFile csv(csvPath);
     QVERIFY(csv.open(QIODevice::ReadOnly));
     QCOMPARE(QString::fromUtf8(csv.readAll()), flight::csv(cells));
 
-    const QString pdfPath = folder.filePath(QStringLiteral("flight.pdf"));
+    QString pdfPath = folder.filePath(QStringLiteral("flight.pdf"));
     platform::setSaveFileHandler([&](const QString &, const QString &) { return pdfPath; });
     m_toolkit->answerNext(platform::answerSaveAsPdf);
     qputenv("CUPS_SERVER", "/nonexistent/cups.sock");
