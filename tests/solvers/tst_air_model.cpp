@@ -5,6 +5,9 @@
 
 #include <QtTest>
 
+#include <bit>
+#include <cstdint>
+
 #include <boost/numeric/odeint/integrate/integrate_adaptive.hpp>
 #include <boost/numeric/odeint/stepper/generation.hpp>
 #include <boost/numeric/odeint/stepper/runge_kutta_fehlberg78.hpp>
@@ -90,7 +93,9 @@ bool finitePoint(const drag::Point &p)
 
 bool sameBits(const drag::Point &a, const drag::Point &b)
 {
-    return std::memcmp(&a, &b, sizeof a) == 0;
+    const auto bits = [](double v) { return std::bit_cast<std::uint64_t>(v); };
+    return bits(a.t) == bits(b.t) && bits(a.x) == bits(b.x) && bits(a.y) == bits(b.y) && bits(a.vx) == bits(b.vx) &&
+           bits(a.vy) == bits(b.vy);
 }
 } // namespace
 
