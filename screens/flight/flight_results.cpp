@@ -214,23 +214,24 @@ QList<QStringList> Table::cells() const
 AirFigures flyThroughAir(const PlotProblem &p, const PlotQuestion &q, const std::vector<PlotSolution> &solutions,
                          double k, int samples)
 {
+    const TargetProblem &target = p;
     AirFigures air;
     for (const PlotSolution &s : solutions)
-        air.flights.push_back(drag::fly({{p.sx, p.so, p.sy, p.g}, k, s.velocity, s.angle}, samples));
+        air.flights.push_back(drag::fly({target, k, s.velocity, s.angle}, samples));
     air.corrected.resize(solutions.size());
     if (solutions.empty())
         return air;
     const PlotSolution &first = solutions.front();
     if (q.angleGiven) {
-        air.velocity = drag::hitVelocity({{p.sx, p.so, p.sy, p.g}, k, 0, first.angle});
+        air.velocity = drag::hitVelocity({target, k, 0, first.angle});
         if (air.velocity.hit.outcome == drag::HitOutcome::Found)
-            air.corrected[0] = drag::fly({{p.sx, p.so, p.sy, p.g}, k, air.velocity.hit.value, first.angle});
+            air.corrected[0] = drag::fly({target, k, air.velocity.hit.value, first.angle});
     } else {
-        air.angles = drag::hitAngles({{p.sx, p.so, p.sy, p.g}, k, first.velocity, 0});
+        air.angles = drag::hitAngles({target, k, first.velocity, 0});
         const std::array<const drag::Hit *, 2> hits{&air.angles.low, &air.angles.high};
         for (std::size_t i = 0; i < hits.size() && i < solutions.size(); ++i)
             if (hits[i]->outcome == drag::HitOutcome::Found)
-                air.corrected[i] = drag::fly({{p.sx, p.so, p.sy, p.g}, k, first.velocity, hits[i]->value});
+                air.corrected[i] = drag::fly({target, k, first.velocity, hits[i]->value});
     }
     return air;
 }

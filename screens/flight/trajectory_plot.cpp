@@ -225,15 +225,9 @@ TrajectoryPlot::TrajectoryPlot(QWidget *resultScreen) : QWidget(resultScreen, Qt
     m_scaleNote->setAlignment(Qt::AlignCenter);
     m_scaleNote->setMinimumWidth(1);
     m_scaleNote->installEventFilter(this);
-    connect(m_chart, &FlightChart::scaleNoteChanged, this, &TrajectoryPlot::showScaleNote);
+    connect(m_chart, &FlightChart::scaleNoteChanged, this,
+            [this](const QString &note) { showElided(m_scaleNote, note); });
     m_legend = new QWidget;
-    auto *plotBox = new QWidget;
-    auto *plotColumn = new QVBoxLayout(plotBox);
-    plotColumn->setContentsMargins(0, 0, 0, 0);
-    plotColumn->setSpacing(2);
-    plotColumn->addWidget(m_chart, 1);
-    plotColumn->addWidget(m_legend);
-    plotColumn->addWidget(m_scaleNote);
 
     m_model = new flight::ResultsModel(this);
     m_table = new QTableView;
@@ -255,20 +249,18 @@ TrajectoryPlot::TrajectoryPlot(QWidget *resultScreen) : QWidget(resultScreen, Qt
     m_notes->setMinimumWidth(1);
     m_notes->installEventFilter(this);
     m_notes->hide();
-    auto *resultsBox = new QWidget;
-    auto *resultsColumn = new QVBoxLayout(resultsBox);
-    resultsColumn->setContentsMargins(0, 0, 0, 0);
-    resultsColumn->setSpacing(2);
-    resultsColumn->addWidget(m_table, 1);
-    resultsColumn->addWidget(m_notes);
 
     // The chart takes most of the height; the table what it needs, scrolling below that.
     auto *plotAndTable = new QWidget;
-    auto *plotColumnOuter = new QVBoxLayout(plotAndTable);
-    plotColumnOuter->setContentsMargins(0, 0, 0, 0);
-    plotColumnOuter->setSpacing(4);
-    plotColumnOuter->addWidget(plotBox, 3);
-    plotColumnOuter->addWidget(resultsBox, 1);
+    auto *column = new QVBoxLayout(plotAndTable);
+    column->setContentsMargins(0, 0, 0, 0);
+    column->setSpacing(2);
+    column->addWidget(m_chart, 3);
+    column->addWidget(m_legend);
+    column->addWidget(m_scaleNote);
+    column->addSpacing(2);
+    column->addWidget(m_table, 1);
+    column->addWidget(m_notes);
 
     m_settings = new FlightSettings;
     // Never squeezed into a sliver: where the window has no room for it, it folds away.
@@ -291,8 +283,6 @@ TrajectoryPlot::TrajectoryPlot(QWidget *resultScreen) : QWidget(resultScreen, Qt
     connect(m_settings, &FlightSettings::changed, this, &TrajectoryPlot::rebuild);
     rebuild();
 }
-
-TrajectoryPlot::~TrajectoryPlot() = default;
 
 void TrajectoryPlot::createActions()
 {
@@ -403,8 +393,7 @@ void TrajectoryPlot::rebuild()
     flight::Table table = flight::resultTable(m_problem, m_question, m_solutions, air ? &*air : nullptr);
     if (airResistance() && m_solutions.empty())
         table.notes << QStringLiteral("Compute on the result screen to see the flights with air resistance.");
-    m_notesText = table.notes.join(QLatin1Char('\n'));
-    showNotes();
+    showElided(m_notes, table.notes.join(QLatin1Char('\n')));
     m_notes->setVisible(!table.notes.isEmpty());
     m_model->setTable(std::move(table));
     m_table->resizeColumnsToContents();
@@ -482,34 +471,23 @@ void TrajectoryPlot::print()
     platform::printWindow(printPage());
 }
 
-// One line under the legend, cut short with an ellipsis where the window is narrow,
-// whole in its tool tip.
-void TrajectoryPlot::showScaleNote()
-{
-    const QString note = m_chart->scaleNote();
-    m_scaleNote->setToolTip(note);
-    m_scaleNote->setText(m_scaleNote->fontMetrics().elidedText(note, Qt::ElideRight, m_scaleNote->width()));
-}
-
-// Each note on a line of its own, cut short where the window is narrow; whole in
-// the tool tip and for screen readers.
-void TrajectoryPlot::showNotes()
+// Each line cut short with an ellipsis where the window is narrow; whole in the
+// tool tip and for screen readers, and from there elided again as the label resizes.
+void TrajectoryPlot::showElided(QLabel *label, const QString &text)
 {
     QStringList lines;
-    for (const QString &note : m_notesText.split(QLatin1Char('\n'), Qt::SkipEmptyParts))
-        lines << m_notes->fontMetrics().elidedText(note, Qt::ElideRight, m_notes->width());
-    m_notes->setToolTip(m_notesText);
-    m_notes->setAccessibleName(m_notesText);
-    m_notes->setText(lines.join(QLatin1Char('\n')));
+    for (const QString &line : text.split(QLatin1Char('\n'), Qt::SkipEmptyParts))
+        lines << label->fontMetrics().elidedText(line, Qt::ElideRight, label->width());
+    label->setToolTip(text);
+    label->setAccessibleName(text);
+    label->setText(lines.join(QLatin1Char('\n')));
 }
 
 bool TrajectoryPlot::eventFilter(QObject *watched, QEvent *event)
 {
-    if (event->type() == QEvent::Resize) {
-        if (watched == m_scaleNote)
-            showScaleNote();
-        else if (watched == m_notes)
-            showNotes();
+    if (event->type() == QEvent::Resize && (watched == m_scaleNote || watched == m_notes)) {
+        auto *label = static_cast<QLabel *>(watched);
+        showElided(label, label->toolTip());
     }
     return QWidget::eventFilter(watched, event);
 }

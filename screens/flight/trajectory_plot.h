@@ -34,7 +34,6 @@ class TrajectoryPlot : public QWidget
 public:
     // A window of its own, owned by the result screen.
     explicit TrajectoryPlot(QWidget *resultScreen);
-    ~TrajectoryPlot() override;
 
     void setProblem(const PlotProblem &problem);
     void setQuestion(const PlotQuestion &question);
@@ -76,8 +75,7 @@ private:
     void createActions();
     void rebuild();
     void showLegend(const plot::Scene &scene);
-    void showScaleNote();
-    void showNotes();
+    static void showElided(QLabel *label, const QString &text);
     void placeWindow();
     void saveState() const;
 
@@ -87,7 +85,6 @@ private:
     QTableView *m_table = nullptr;
     flight::ResultsModel *m_model = nullptr;
     QLabel *m_notes = nullptr;
-    QString m_notesText;
     FlightSettings *m_settings = nullptr;
     QSplitter *m_split = nullptr;
     QToolButton *m_showSettings = nullptr;
