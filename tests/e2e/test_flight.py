@@ -6,6 +6,7 @@ With TRAJECTRIX_E2E_SHOTS set, a screenshot of each reopened window goes there."
 
 import os
 import subprocess
+import time
 
 import pyatspi
 
@@ -19,6 +20,19 @@ def extents(accessible):
     """x, y, width, height in device-independent pixels, as Qt 6.4 reports them."""
     box = accessible.queryComponent().getExtents(pyatspi.DESKTOP_COORDS)
     return box.x, box.y, box.width, box.height
+
+
+def settled_extents(accessible):
+    """Its extents once they hold still: turning air on adds legend rows, and the
+    window grows, and moves to stay on the screen, a moment later."""
+    last = [None]
+
+    def still():
+        time.sleep(0.3)
+        now = extents(accessible)
+        held, last[0] = now == last[0], now
+        return now if held else None
+    return wait_for("the window to settle", still)
 
 
 class FlightWindow(ProgramTest):
@@ -62,13 +76,13 @@ class FlightWindow(ProgramTest):
     def test_restart_brings_it_back_where_it_was(self):
         plot = self.open_flight(self.computed_angle_screen())
         self.p.press(self.p.control(plot, "With air resistance", pyatspi.ROLE_CHECK_BOX))
-        before = extents(plot)
+        before = settled_extents(plot)
         self.p.close_box("Trajectory")
         wait_for("the flight window to close", lambda: not showing(plot))
         self.p.end()
 
         self.setUp()
         plot = self.open_flight(self.computed_angle_screen())
-        self.assertEqual(before, extents(plot))
+        self.assertEqual(before, settled_extents(plot))
         check = self.p.control(plot, "With air resistance", pyatspi.ROLE_CHECK_BOX)
         self.assertTrue(check.getState().contains(pyatspi.STATE_CHECKED))
