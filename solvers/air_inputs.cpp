@@ -34,6 +34,14 @@ Projectile constant(double dragCoefficient, double mass, double diameter)
     return p;
 }
 
+// The sphere's curve, with the coefficient it has slow for a choice of one constant.
+Projectile sphere(double slowDragCoefficient, double mass, double diameter)
+{
+    Projectile p = body(DragCurve::Sphere, mass, diameter);
+    p.dragCoefficient = slowDragCoefficient;
+    return p;
+}
+
 Projectile standard(DragCurve curve, double poundsPerSquareInch, double mass, double diameter)
 {
     Projectile p = body(curve, mass, diameter);
@@ -56,10 +64,10 @@ std::vector<Preset> presetList()
         {"Soccer ball", constant(0.25, 0.43, 0.22),
          "Soccer ball, size 5: 410 to 450 g and 68 to 70 cm around, so 430 g and 220 mm; Cd 0.25, a kicked ball "
          "above its drag crisis (about 0.45 when slow)."},
-        {"Shot put", body(DragCurve::Sphere, 7.26, 0.12),
-         "Men's shot: 7.26 kg (16 lb) and 110 to 130 mm across, so 120 mm; the smooth sphere's drag curve, 0.47 "
-         "at a throw's speed."},
-        {"12-pound iron cannonball", body(DragCurve::Sphere, 12.3 * poundInKg, 4.52 * inchInM),
+        {"Shot put", constant(0.47, 7.26, 0.12),
+         "Men's shot: 7.26 kg (16 lb) and 110 to 130 mm across, so 120 mm; Cd 0.47, a smooth sphere's below "
+         "the speed of sound (the sphere's curve gives 0.467 at a throw's 14 m/s)."},
+        {"12-pound iron cannonball", sphere(0.47, 12.3 * poundInKg, 4.52 * inchInM),
          "12-pound solid shot of the US 12-pounder field gun, model 1857: 12.3 lb of iron, 4.52 in across for the "
          "4.62 in bore. With 2.5 lb of powder it left the muzzle at 1,440 to 1,485 ft/s and ranged 1,619 to "
          "1,680 yd at 5\u00b0. Drag: the smooth sphere's curve against Mach (US Army Ballistic Research "

@@ -196,6 +196,45 @@ QStringList velocityNotes(const drag::HitVelocity &hit, const PlotProblem &p, co
     return {QStringLiteral("No muzzle velocity hits the target at %1 with air resistance").arg(at)};
 }
 
+// Where a flight read the drag table or the atmosphere beyond their ends.
+QStringList rangeNotes(const AirFigures &air, const std::vector<PlotSolution> &solutions)
+{
+    QStringList below, above, stratosphere, outside;
+    const auto check = [&](const air::Flight &f, const QString &name) {
+        if (f.belowTableMach)
+            below << name;
+        if (f.aboveTableMach)
+            above << name;
+        if (f.aboveTroposphere)
+            stratosphere << name;
+        if (f.outsideAtmosphere)
+            outside << name;
+    };
+    for (std::size_t i = 0; i < solutions.size(); ++i) {
+        const QString solution = QStringLiteral("Solution # %1").arg(solutions[i].number);
+        if (i < air.flights.size())
+            check(air.flights[i], solution + QStringLiteral(" with air"));
+        if (i < air.corrected.size() && air.corrected[i])
+            check(*air.corrected[i], QStringLiteral("the corrected shot of ") + solution);
+    }
+    const QString mach = QStringLiteral("Mach %1");
+    QStringList notes;
+    if (!above.isEmpty())
+        notes << QStringLiteral("Faster than %1, the drag table's highest, its last drag coefficient was held: %2.")
+                     .arg(mach.arg(air.highestMach, 0, 'f', 2), above.join(QStringLiteral(", ")));
+    if (!below.isEmpty())
+        notes << QStringLiteral("Slower than %1, the drag table's lowest, its first drag coefficient was held: %2.")
+                     .arg(mach.arg(air.lowestMach, 0, 'f', 2), below.join(QStringLiteral(", ")));
+    if (!stratosphere.isEmpty())
+        notes << QStringLiteral(
+                     "Above 11 km the air is taken as isothermal, as in the standard atmosphere: %1 rose there.")
+                     .arg(stratosphere.join(QStringLiteral(", ")));
+    if (!outside.isEmpty())
+        notes << QStringLiteral("Beyond -5 km and 20 km above sea level the atmosphere's edge values were held: %1.")
+                     .arg(outside.join(QStringLiteral(", ")));
+    return notes;
+}
+
 } // namespace
 
 QStringList Table::header() const
@@ -212,26 +251,63 @@ QList<QStringList> Table::cells() const
 }
 
 AirFigures flyThroughAir(const PlotProblem &p, const PlotQuestion &q, const std::vector<PlotSolution> &solutions,
-                         double k, int samples)
+                         const AirSetup &setup, int samples)
 {
-    const TargetProblem &target = p;
     AirFigures air;
-    for (const PlotSolution &s : solutions)
-        air.flights.push_back(drag::fly({target, k, s.velocity, s.angle}, samples));
     air.corrected.resize(solutions.size());
+    const air::Projectile &projectile = setup.shot.projectile;
+    if (const auto table =
+            projectile.curve == air::DragCurve::Table ? projectile.table : air::standardTable(projectile.curve)) {
+        air.lowestMach = table->lowestMach();
+        air.highestMach = table->highestMach();
+    }
+    const TargetProblem &target = p;
+    if (setup.plainFactor) {
+        const double k = *setup.plainFactor;
+        const auto flown = [](drag::Flight f) {
+            air::Flight result;
+            static_cast<drag::Flight &>(result) = std::move(f);
+            return result;
+        };
+        for (const PlotSolution &s : solutions)
+            air.flights.push_back(flown(drag::fly({target, k, s.velocity, s.angle}, samples)));
+        if (solutions.empty())
+            return air;
+        const PlotSolution &first = solutions.front();
+        if (q.angleGiven) {
+            air.velocity = drag::hitVelocity({target, k, 0, first.angle});
+            if (air.velocity.hit.outcome == drag::HitOutcome::Found)
+                air.corrected[0] = flown(drag::fly({target, k, air.velocity.hit.value, first.angle}));
+        } else {
+            air.angles = drag::hitAngles({target, k, first.velocity, 0});
+            const std::array<const drag::Hit *, 2> hits{&air.angles.low, &air.angles.high};
+            for (std::size_t i = 0; i < hits.size() && i < solutions.size(); ++i)
+                if (hits[i]->outcome == drag::HitOutcome::Found)
+                    air.corrected[i] = flown(drag::fly({target, k, first.velocity, hits[i]->value}));
+        }
+        return air;
+    }
+
+    air::Shot shot = setup.shot;
+    static_cast<TargetProblem &>(shot) = target;
+    for (const PlotSolution &s : solutions) {
+        shot.velocity = s.velocity;
+        shot.angle = s.angle;
+        air.flights.push_back(air::fly(shot, samples));
+    }
     if (solutions.empty())
         return air;
     const PlotSolution &first = solutions.front();
     if (q.angleGiven) {
-        air.velocity = drag::hitVelocity({target, k, 0, first.angle});
-        if (air.velocity.hit.outcome == drag::HitOutcome::Found)
-            air.corrected[0] = drag::fly({target, k, air.velocity.hit.value, first.angle});
+        shot.angle = first.angle;
+        air.velocity = air::hitVelocity(shot);
+        air.corrected[0] = air::flyHit(shot, &air::Shot::velocity, air.velocity.hit);
     } else {
-        air.angles = drag::hitAngles({target, k, first.velocity, 0});
+        shot.velocity = first.velocity;
+        air.angles = air::hitAngles(shot);
         const std::array<const drag::Hit *, 2> hits{&air.angles.low, &air.angles.high};
         for (std::size_t i = 0; i < hits.size() && i < solutions.size(); ++i)
-            if (hits[i]->outcome == drag::HitOutcome::Found)
-                air.corrected[i] = drag::fly({target, k, first.velocity, hits[i]->value});
+            air.corrected[i] = air::flyHit(shot, &air::Shot::angle, *hits[i]);
     }
     return air;
 }
@@ -271,6 +347,7 @@ Table resultTable(const PlotProblem &p, const PlotQuestion &q, const std::vector
     for (std::size_t i = 0; i < solutions.size(); ++i)
         hitting.push_back(i < air->corrected.size() && air->corrected[i] ? &*air->corrected[i] : nullptr);
     addFlightRows(table, QStringLiteral("Corrected "), p, q, hitting, false);
+    table.notes << rangeNotes(*air, solutions);
     return table;
 }
 

@@ -6,6 +6,7 @@
 // these rows, so each shows the same figures. Notes (why a figure is missing) are
 // kept apart: they are said under the table and never become rows.
 
+#include "air_model.h"
 #include "drag.h"
 #include "plot_geometry.h"
 
@@ -39,19 +40,30 @@ struct Table
     QList<QStringList> cells() const;
 };
 
+// What the shots fly through, as the flight window's panel sets it: the air model's
+// shot (all but the problem and its unknown) and, for the drag solver's own shot (one
+// drag coefficient, one density, no wind), its drag factor per unit of length as the
+// panel's fields give it, so those figures stay what they have always been.
+struct AirSetup
+{
+    air::Shot shot;
+    std::optional<double> plainFactor;
+};
+
 // What the air does to the screen's solutions: each solution flown through it, and
 // the angles (or the velocity) that still hit the target, each with its own flight.
 struct AirFigures
 {
-    std::vector<drag::Flight> flights;                  // per solution, same angle and velocity
-    drag::HitAngles angles;                             // asked for when the screen gives a velocity
-    drag::HitVelocity velocity;                         // asked for when the screen gives an angle
-    std::vector<std::optional<drag::Flight>> corrected; // per solution: the flight that hits
+    std::vector<air::Flight> flights;                  // per solution, same angle and velocity
+    drag::HitAngles angles;                            // asked for when the screen gives a velocity
+    drag::HitVelocity velocity;                        // asked for when the screen gives an angle
+    std::vector<std::optional<air::Flight>> corrected; // per solution: the flight that hits
+    double lowestMach = 0, highestMach = 0;            // the drag table's, when the law has one
 };
 
-// Flies the solutions and searches what hits, with drag factor `k` per unit of length.
+// Flies the solutions and searches what hits.
 AirFigures flyThroughAir(const PlotProblem &p, const PlotQuestion &q, const std::vector<PlotSolution> &solutions,
-                         double k, int samples);
+                         const AirSetup &setup, int samples);
 
 // The vacuum rows from the screen's own texts, then, with `air`, the rows of the
 // flights through the air and of the corrected shots, and the notes that say why a

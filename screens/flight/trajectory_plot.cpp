@@ -374,11 +374,11 @@ QString TrajectoryPlot::scaleNote() const
 // chart and fills the table from the same figures.
 void TrajectoryPlot::rebuild()
 {
-    const std::optional<double> k = m_settings->dragFactor();
+    const std::optional<flight::AirSetup> setup = m_settings->airSetup();
     std::optional<flight::AirFigures> air;
     plot::AirPaths paths;
-    if (k && !m_solutions.empty()) {
-        air = flight::flyThroughAir(m_problem, m_question, m_solutions, *k, dragSamples);
+    if (setup && !m_solutions.empty()) {
+        air = flight::flyThroughAir(m_problem, m_question, m_solutions, *setup, dragSamples);
         for (const drag::Flight &f : air->flights) {
             paths.emplace_back();
             if (f.arrival == drag::Arrival::InvalidShot)

@@ -15,7 +15,7 @@ namespace platform {
 
 namespace {
 
-enum class Service { MessageBox, Beep, EndProcess, SaveFile };
+enum class Service { MessageBox, Beep, EndProcess, SaveFile, OpenFile };
 
 // The one installed handler of each service (two share a type); empty runs the real service.
 template <Service S, class Handler>
@@ -94,6 +94,19 @@ QString saveFileName(const QString &title, const QString &suggestedPath, const Q
     return dialog.selectedFiles().constFirst();
 }
 
+QString openFileName(const QString &title, const QString &folder, const QString &filter)
+{
+    if (const auto &handler = installed<Service::OpenFile, OpenFileHandler>())
+        return handler(title, folder);
+    QFileDialog dialog(QApplication::activeWindow(), title, folder, filter);
+    dialog.setAcceptMode(QFileDialog::AcceptOpen);
+    dialog.setFileMode(QFileDialog::ExistingFile);
+    dialog.setWindowModality(Qt::ApplicationModal);
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+        return {};
+    return dialog.selectedFiles().constFirst();
+}
+
 void endProcess()
 {
     if (const auto &handler = installed<Service::EndProcess, EndProcessHandler>()) {
@@ -125,6 +138,11 @@ EndProcessHandler setEndProcessHandler(EndProcessHandler handler)
 SaveFileHandler setSaveFileHandler(SaveFileHandler handler)
 {
     return std::exchange(installed<Service::SaveFile, SaveFileHandler>(), std::move(handler));
+}
+
+OpenFileHandler setOpenFileHandler(OpenFileHandler handler)
+{
+    return std::exchange(installed<Service::OpenFile, OpenFileHandler>(), std::move(handler));
 }
 
 } // namespace platform

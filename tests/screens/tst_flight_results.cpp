@@ -82,7 +82,7 @@ void TestFlightResults::rowsHoldOneValueEach()
     const std::vector<PlotSolution> solutions{{1, 0.785398, 99.03, 14.28, 250.0, texts}};
     std::optional<flight::AirFigures> air;
     if (k > 0)
-        air = flight::flyThroughAir(p, q, solutions, k, 0);
+        air = flight::flyThroughAir(p, q, solutions, flight::AirSetup{{}, k}, 0);
     const flight::Table table = flight::resultTable(p, q, solutions, air ? &*air : nullptr);
 
     QStringList shown;

@@ -188,9 +188,19 @@ void TestResultExtras::copyAddsAirResistanceWhileOn()
     QStringList rows = copied();
     QCOMPARE(rows.mid(0, without.size()), without);
     rows = rows.mid(without.size());
-    QStringList expected{"Air resistance",           "Projectile\t12-pound iron cannonball\t",
-                         "Mass\t5.44311\tkg",        "Diameter\t114.808\tmm",
-                         "Drag coefficient\t0.47\t", "Air density\t1.225\tkg/m\u00b3"};
+    QStringList expected{"Air resistance",
+                         "Projectile\t12-pound iron cannonball\t",
+                         "Drag law\tSphere\t",
+                         "Mass\t5.57919\tkg",
+                         "Diameter\t114.808\tmm",
+                         "Altitude\t0\tm",
+                         "Atmosphere\tStandard\t",
+                         "Temperature\t15\t\u00b0C",
+                         "Pressure\t1013.25\thPa",
+                         "Humidity\t0\t%",
+                         "Density with height\tYes\t",
+                         "Air density\t1.225\tkg/m\u00b3",
+                         "Wind\t0\tm/s"};
     // The flight window's own table: its header, then its rows with air, one value a cell.
     const QList<QStringList> table = plot->results().cells();
     expected << table.front().join(QLatin1Char('\t'));
@@ -198,7 +208,7 @@ void TestResultExtras::copyAddsAirResistanceWhileOn()
         if (row.front().startsWith(QLatin1String("With air")) || row.front().startsWith(QLatin1String("Corrected")))
             expected << row.join(QLatin1Char('\t'));
     QCOMPARE(rows, expected);
-    QVERIFY(expected.size() > 6 + 1 + 8);
+    QVERIFY(expected.size() > 13 + 1 + 8);
 
     // Closed, the flight window takes its rows along, as Print leaves out its page.
     plot->close();

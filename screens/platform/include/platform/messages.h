@@ -33,6 +33,10 @@ void beep();
 // ending in ".`suffix`" when the user typed no suffix, or an empty string when cancelled.
 QString saveFileName(const QString &title, const QString &suggestedPath, const QString &filter, const QString &suffix);
 
+// A modal open-file dialog in `folder`, for an existing file. Returns its path, or an
+// empty string when cancelled.
+QString openFileName(const QString &title, const QString &folder, const QString &filter);
+
 // Ends the process at once: every window goes, no further handler runs.
 void endProcess();
 
@@ -40,11 +44,13 @@ using MessageBoxHandler = std::function<int(const QString &text, const QString &
 using BeepHandler = std::function<void()>;
 using EndProcessHandler = std::function<void()>;
 using SaveFileHandler = std::function<QString(const QString &title, const QString &suggestedPath)>;
+using OpenFileHandler = std::function<QString(const QString &title, const QString &folder)>;
 
 // Each returns the handler it replaces; an empty handler restores the real service.
 MessageBoxHandler setMessageBoxHandler(MessageBoxHandler handler);
 BeepHandler setBeepHandler(BeepHandler handler);
 EndProcessHandler setEndProcessHandler(EndProcessHandler handler);
 SaveFileHandler setSaveFileHandler(SaveFileHandler handler);
+OpenFileHandler setOpenFileHandler(OpenFileHandler handler);
 
 } // namespace platform
