@@ -524,6 +524,15 @@ void FlightSettings::lawChosen(int index)
     }
     if (index == m_lawShown)
         return;
+    // A start for the ballistic coefficient: the sectional density, a form factor of 1.
+    if (standardCurve(air::DragCurve(index)) && !value(BallisticCoefficient))
+        if (const auto m = value(Mass), d = value(Diameter); m && d) {
+            const drag::Projectile pounds = drag::inUnits({1, 1, 0, 0}, drag::Units::Imperial);
+            const bool metric = m_units == drag::Units::Metric;
+            const double lb = metric ? *m * pounds.mass : *m, in = metric ? *d * pounds.diameter : *d;
+            setEntry(BallisticCoefficient, std::clamp(lb / (in * in), range(BallisticCoefficient).minimum,
+                                                      range(BallisticCoefficient).maximum));
+        }
     m_lawShown = index;
     makeCustom();
     showLawRows();
