@@ -3,6 +3,7 @@
 #include "platform/messages.h"
 #include "toolkit/controls.h"
 
+#include <QAbstractItemView>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDir>
@@ -90,6 +91,15 @@ bool standardCurve(air::DragCurve law)
 double densityUnit(drag::Units units)
 {
     return drag::inUnits({0, 0, 0, 1}, units).airDensity;
+}
+
+// A box as wide as a short name, so that a long preset's name does not widen the
+// panel; its list opens wide enough for every name.
+void fitToShortNames(QComboBox *box)
+{
+    box->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
+    box->setMinimumContentsLength(16);
+    box->view()->setMinimumWidth(box->view()->sizeHintForColumn(0) + 2 * box->view()->frameWidth() + 8);
 }
 
 QLabel *noteLabel(const QString &name)
@@ -195,6 +205,7 @@ void FlightSettings::createProjectileControls(QGridLayout *grid, int &row)
     grid->addWidget(projectileLabel, row, 0);
     grid->addWidget(m_projectile, row++, 1, 1, 2);
     connect(m_projectile, &QComboBox::currentIndexChanged, this, &FlightSettings::presetChosen);
+    fitToShortNames(m_projectile);
 
     m_law = new QComboBox;
     m_law->setObjectName(QStringLiteral("DragLaw"));
@@ -206,6 +217,7 @@ void FlightSettings::createProjectileControls(QGridLayout *grid, int &row)
     lawLabel->setBuddy(m_law);
     grid->addWidget(lawLabel, row, 0);
     grid->addWidget(m_law, row++, 1, 1, 2);
+    fitToShortNames(m_law);
     // Activated, not changed: picking "Table from file…" again chooses another file.
     connect(m_law, &QComboBox::activated, this, &FlightSettings::lawChosen);
 
@@ -241,7 +253,7 @@ void FlightSettings::createAirControls(QGridLayout *grid, int &row)
     grid->addWidget(heading, row++, 0, 1, 3);
     addEntry(grid, row++, Altitude);
 
-    m_standard = new QCheckBox(QStringLiteral("&Standard atmosphere"));
+    m_standard = new QCheckBox(QStringLiteral("S&tandard atmosphere"));
     m_standard->setObjectName(QStringLiteral("StandardAtmosphere"));
     m_standard->setToolTip(QStringLiteral("The ICAO standard atmosphere at the firing point's altitude: 15 \u00b0C, "
                                           "1013.25 hPa and dry air at sea level, 6.5 \u00b0C colder per km. Off: "
@@ -275,9 +287,12 @@ void FlightSettings::createAirControls(QGridLayout *grid, int &row)
 
 QSize FlightSettings::sizeHint() const
 {
-    // Wide enough for its widest row, without a horizontal scroll bar.
+    // Wide enough for its widest row, without a horizontal scroll bar, whether or not
+    // the drag panel is shown: turning air on does not widen the window.
     const QSize inner = m_contents->sizeHint();
-    return {inner.width() + verticalScrollBar()->sizeHint().width() + 2 * frameWidth(), inner.height()};
+    const QMargins margins = m_contents->layout()->contentsMargins();
+    const int width = std::max(inner.width(), m_dragPanel->sizeHint().width() + margins.left() + margins.right());
+    return {width + verticalScrollBar()->sizeHint().width() + 2 * frameWidth(), inner.height()};
 }
 
 drag::FieldRange FlightSettings::range(Entry entry) const
