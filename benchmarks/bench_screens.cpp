@@ -4,10 +4,14 @@
 #include "application.h"
 #include "comp_angle.h"
 #include "comp_mz_vel.h"
+#include "result_extras.h"
 #include "screen_driver.h"
 #include "screens.h"
+#include "trajectory_plot.h"
 
 #include <QApplication>
+#include <QCheckBox>
+#include <QComboBox>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QScrollBar>
@@ -84,6 +88,37 @@ void BM_ComputeMuzzleVelocity(benchmark::State &state)
     driver::settle();
 }
 BENCHMARK(BM_ComputeMuzzleVelocity)->Unit(benchmark::kMillisecond);
+
+// One change in the flight window (the wind typed and entered) on the angle screen's
+// two solutions at 150 m/s, level 1000 m: both flights, both corrected angles and their
+// flights with the full model, the chart and the table.
+void BM_FlightWindowChange(benchmark::State &state, int preset)
+{
+    driver::commitMetricProblem(1000, 0, 0);
+    Screens::show<CompAngle>();
+    CompAngle *screen = Screens::get<CompAngle>();
+    driver::control<QScrollBar>(screen, "HScroll1")->setValue(1500);
+    driver::control<QPushButton>(screen, "Command4")->click();
+    screen->findChild<ResultExtras *>()->showTrajectory();
+    auto *plot = screen->findChild<TrajectoryPlot *>();
+    driver::control<QComboBox>(plot, "Projectile")->setCurrentIndex(preset);
+    driver::control<QCheckBox>(plot, "AirResistance")->setChecked(true);
+    auto *wind = driver::control<QLineEdit>(plot, "Wind");
+    driver::settle();
+    int tail = 0;
+    for (auto _ : state) {
+        tail = 1 - tail;
+        wind->setText(QString::number(tail));
+        emit wind->editingFinished();
+        QCoreApplication::processEvents();
+    }
+    if (plot->results().rows.size() < 10)
+        state.SkipWithError("no flights with air");
+    Screens::discard<CompAngle>();
+    driver::settle();
+}
+BENCHMARK_CAPTURE(BM_FlightWindowChange, cannonball_sphere, 4)->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(BM_FlightWindowChange, bullet_g7, 5)->Unit(benchmark::kMillisecond);
 
 } // namespace
 

@@ -13,14 +13,16 @@
 namespace driver {
 
 // Offscreen unless the caller chose a platform. The offscreen platform warns
-// at every raise(), which every show does: those lines would bury the figures.
+// at every raise() and size hint change, which shows and layouts cause: those
+// lines would bury the figures.
 inline void preferOffscreen()
 {
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
     static const QtMessageHandler previous =
         qInstallMessageHandler([](QtMsgType type, const QMessageLogContext &context, const QString &message) {
-            if (!message.endsWith(QLatin1String("does not support raise()")))
+            if (!message.endsWith(QLatin1String("does not support raise()")) &&
+                !message.endsWith(QLatin1String("does not support propagateSizeHints()")))
                 previous(type, context, message);
         });
 }
