@@ -12,6 +12,8 @@ private slots:
     void csvQuotesWhatNeedsIt();
     void rowsHoldOneValueEach_data();
     void rowsHoldOneValueEach();
+    void notesSayWhereTheModelRanOut_data();
+    void notesSayWhereTheModelRanOut();
 };
 
 void TestFlightResults::csvQuotesWhatNeedsIt_data()
@@ -96,6 +98,51 @@ void TestFlightResults::rowsHoldOneValueEach()
     QCOMPARE(shown, figures);
     QCOMPARE(table.header(), (QStringList{"Figure", "Solution # 1", "Unit"}));
     QVERIFY(table.notes.isEmpty());
+}
+
+// A 10 g ball at 150 m/s, level 1000 m: where its flights leave a table's Mach range or
+// the troposphere, the notes under the table say so, each flight named once.
+void TestFlightResults::notesSayWhereTheModelRanOut_data()
+{
+    QTest::addColumn<QByteArray>("table");
+    QTest::addColumn<double>("altitude");
+    QTest::addColumn<QString>("note");
+
+    const QString both = QStringLiteral("Solution # 1 with air, the corrected shot of Solution # 1, Solution # 2 with "
+                                        "air, the corrected shot of Solution # 2");
+    QTest::newRow("within the table") << QByteArray("0,0.3\n2,0.3\n") << 0.0 << QString();
+    QTest::newRow("faster than the table")
+        << QByteArray("0.01,0.3\n0.3,0.3\n") << 0.0
+        << "Faster than Mach 0.30, the drag table's highest, its last drag coefficient was held: " + both + ".";
+    QTest::newRow("slower than the table")
+        << QByteArray("0.5,0.3\n2,0.3\n") << 0.0
+        << "Slower than Mach 0.50, the drag table's lowest, its first drag coefficient was held: " + both + ".";
+    QTest::newRow("into the stratosphere")
+        << QByteArray("0,0.3\n2,0.3\n") << 10500.0
+        << "Above 11 km the air is taken as isothermal, as in the standard atmosphere: Solution # 2 with air, the "
+           "corrected shot of Solution # 2 rose there.";
+}
+
+void TestFlightResults::notesSayWhereTheModelRanOut()
+{
+    QFETCH(QByteArray, table);
+    QFETCH(double, altitude);
+    QFETCH(QString, note);
+
+    const PlotProblem p{{1000, 0, 0, 9.80665}, QStringLiteral("Meters")};
+    const PlotQuestion q{false, false, QStringLiteral("Degrees")};
+    const std::vector<PlotSolution> solutions{{1, 0.22546, 150, 6.84, 57.3, {}}, {2, 1.34533, 150, 29.82, 1089.8, {}}};
+    flight::AirSetup setup;
+    setup.shot.projectile.curve = air::DragCurve::Table;
+    setup.shot.projectile.table = air::readDragTable(table.toStdString()).table;
+    setup.shot.projectile.mass = 0.5;
+    setup.shot.projectile.diameter = 0.05;
+    setup.shot.air.model = air::AirModel::Standard;
+    setup.shot.air.altitude = altitude;
+    const flight::AirFigures air = flight::flyThroughAir(p, q, solutions, setup, 0);
+    QVERIFY(air.corrected[0] && air.corrected[1]);
+    const flight::Table shown = flight::resultTable(p, q, solutions, &air);
+    QCOMPARE(shown.notes.join(QLatin1Char('\n')), note);
 }
 
 QTEST_GUILESS_MAIN(TestFlightResults)
