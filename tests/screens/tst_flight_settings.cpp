@@ -299,6 +299,12 @@ void TestFlightSettings::theAirKeepsItsValueInOtherUnits()
     QVERIFY(std::abs(feet->shot.air.temperature - metric->shot.air.temperature) < 1e-4);
     QVERIFY(std::abs(feet->shot.wind * 0.3048 - metric->shot.wind) < 1e-4);
     QCOMPARE(feet->shot.units, drag::Units::Imperial);
+
+    // The density held along the flight, in SI whatever it is shown in.
+    check(*m_panel, "DensityWithHeight")->click();
+    const double held = m_panel->airSetup()->shot.air.density;
+    QVERIFY2(std::abs(held / air::moistAirDensity(metric->shot.air.temperature, 90000, 0.5) - 1) < 1e-5,
+             qPrintable(QString::number(held)));
 }
 
 // The drag solver's own shot only while every choice keeps it one: one coefficient,
@@ -357,6 +363,12 @@ void TestFlightSettings::keptBetweenRuns()
     again.restore(settings);
     QCOMPARE(again.inputRows(), rows);
     QCOMPARE(again.airSetup()->shot.projectile.table->highestMach(), 2.0);
+
+    // And on to the run after.
+    again.save(settings);
+    FlightSettings third;
+    third.restore(settings);
+    QCOMPARE(third.inputRows(), rows);
 }
 
 QTEST_MAIN(TestFlightSettings)
