@@ -227,6 +227,7 @@ void FlightSettings::createProjectileControls(QGridLayout *grid, int &row)
     m_tableName = new QLabel;
     m_tableName->setObjectName(QStringLiteral("DragTableName"));
     m_tableName->setMinimumWidth(1);
+    m_tableName->setWordWrap(true);
     m_chooseTable = new QPushButton(QStringLiteral("C&hoose\u2026"));
     m_chooseTable->setObjectName(QStringLiteral("ChooseDragTable"));
     m_chooseTable->setToolTip(QStringLiteral("Read another drag table from a CSV file of Mach,Cd rows"));
@@ -468,7 +469,7 @@ void FlightSettings::showDragTable()
         m_tableName->setText(QStringLiteral("none chosen"));
         return;
     }
-    m_tableName->setText(QStringLiteral("%1 (Mach %2 to %3)")
+    m_tableName->setText(QStringLiteral("%1\n(Mach %2 to %3)")
                              .arg(m_tableFile, QString::number(m_table->lowestMach(), 'f', 2),
                                   QString::number(m_table->highestMach(), 'f', 2)));
     m_tableName->setToolTip(m_tableName->text());

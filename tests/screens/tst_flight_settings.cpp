@@ -137,7 +137,7 @@ void TestFlightSettings::badTableFilesKeepTheTableInForce()
     QVERIFY(before && before->shot.projectile.table);
     QCOMPARE(before->shot.projectile.table->highestMach(), 2.0);
     const QString name = m_panel->findChild<QLabel *>(QStringLiteral("DragTableName"))->text();
-    QCOMPARE(name, QStringLiteral("radar.csv (Mach 0.50 to 2.00)"));
+    QCOMPARE(name, QStringLiteral("radar.csv\n(Mach 0.50 to 2.00)"));
 
     QString path = folder.filePath(QStringLiteral("bad.csv"));
     if (content == "<folder>")
