@@ -575,10 +575,11 @@ bool FlightSettings::loadDragTable(const QString &path)
     QByteArray text;
     if (info.isDir())
         fault = QStringLiteral("is a folder, not a file.");
+    // A pipe would wait for a writer, and a device may never end.
+    else if (info.exists() && !info.isFile())
+        fault = QStringLiteral("is a device or a pipe, not a file.");
     else if (!file.open(QIODevice::ReadOnly))
         fault = QStringLiteral("cannot be read: %1.").arg(file.errorString());
-    else if (file.size() > largestTableFile)
-        fault = QStringLiteral("is larger than 1 MB; a drag table is a few hundred lines of Mach,Cd.");
     else if (text = file.read(largestTableFile + 1); text.size() > largestTableFile)
         fault = QStringLiteral("is larger than 1 MB; a drag table is a few hundred lines of Mach,Cd.");
     else if (read = air::readDragTable(std::string_view(text.constData(), std::size_t(text.size()))); !read.table)

@@ -7,6 +7,7 @@
 
 #include <QCheckBox>
 #include <QComboBox>
+#include <QFileInfo>
 #include <QLabel>
 #include <QLineEdit>
 #include <QSettings>
@@ -102,7 +103,7 @@ private:
 
 void TestFlightSettings::badTableFilesKeepTheTableInForce_data()
 {
-    QTest::addColumn<QByteArray>("content"); // "<folder>" for a folder, "<none>" for no file
+    QTest::addColumn<QByteArray>("content"); // "<folder>", "<none>" for no file, or a device's path
     QTest::addColumn<QString>("fault");
 
     QTest::newRow("empty") << QByteArray() << "The table is empty: type rows of Mach and Cd, such as \"0.8,0.25\".";
@@ -119,6 +120,7 @@ void TestFlightSettings::badTableFilesKeepTheTableInForce_data()
     QTest::newRow("a picture") << QByteArray("\x89PNG\r\n\x1a\n\0\0\0\rIHDR", 16)
                                << "Line 1: expected two columns, Mach and Cd, separated by a comma; found 1.";
     QTest::newRow("a folder") << QByteArray("<folder>") << "is a folder, not a file.";
+    QTest::newRow("a device") << QByteArray("/dev/zero") << "is a device or a pipe, not a file.";
     QTest::newRow("no such file") << QByteArray("<none>") << "cannot be read: No such file or directory.";
     QTest::newRow("too large") << QByteArray(2 << 20, '1')
                                << "is larger than 1 MB; a drag table is a few hundred lines of Mach,Cd.";
@@ -140,13 +142,16 @@ void TestFlightSettings::badTableFilesKeepTheTableInForce()
     QCOMPARE(name, QStringLiteral("radar.csv\n(Mach 0.50 to 2.00)"));
 
     QString path = folder.filePath(QStringLiteral("bad.csv"));
-    if (content == "<folder>")
+    if (content.startsWith("/dev/"))
+        path = QString::fromLatin1(content);
+    else if (content == "<folder>")
         QVERIFY(QDir(folder.path()).mkdir(QStringLiteral("bad.csv")));
     else if (content != "<none>")
         path = write(folder, QStringLiteral("bad.csv"), content);
     const QSignalSpy changed(m_panel.get(), &FlightSettings::changed);
     QVERIFY(!m_panel->loadDragTable(path));
-    QCOMPARE(tableNote(*m_panel), QStringLiteral("bad.csv: %1 The table from radar.csv stays in force.").arg(fault));
+    QCOMPARE(tableNote(*m_panel),
+             QStringLiteral("%1: %2 The table from radar.csv stays in force.").arg(QFileInfo(path).fileName(), fault));
     QCOMPARE(changed.size(), 0);
     const auto after = m_panel->airSetup();
     QVERIFY(after);
