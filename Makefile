@@ -56,7 +56,7 @@ screenshots: test-deps
 # any finding, which is left in $(FUZZ_BUILD)/findings. See fuzz/README.md.
 FUZZ_BUILD   ?= build-fuzz
 FUZZ_SECONDS ?= 60
-FUZZERS      := typed_value conversions drag_inputs drag_table
+FUZZERS      := typed_value conversions drag_inputs drag_table command_line
 .PHONY: fuzz
 fuzz:
 	@scripts/install-deps fuzz

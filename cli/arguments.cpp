@@ -73,7 +73,7 @@ UsageError error(std::string_view option, std::string_view value, std::string_vi
 // The options as given, by name; flags hold an empty text.
 struct Given
 {
-    std::string command;
+    std::optional<std::string> command;
     std::map<std::string, std::string, std::less<>> values;
 
     bool has(std::string_view name) const { return values.find(name) != values.end(); }
@@ -85,8 +85,10 @@ std::variant<Given, UsageError> collect(const std::vector<std::string> &args)
     Given given;
     for (std::size_t i = 0; i < args.size(); ++i) {
         const std::string &arg = args[i];
+        if (arg.empty())
+            return UsageError{"empty argument: a command or an option was expected"};
         if (arg.size() < 2 || arg.compare(0, 2, "--") != 0) {
-            if (!given.command.empty())
+            if (given.command)
                 return error(arg, "", "unexpected argument: one command only (see --help)");
             given.command = arg;
             continue;
@@ -182,6 +184,8 @@ std::variant<std::vector<double>, UsageError> steppedValues(const Quantity &q, c
         return error(q.option, text, "the step must not be 0");
     case firing::StepsOutcome::AwayFromLast:
         return error(q.option, text, "a step of " + parts[2] + " leads away from " + parts[1]);
+    case firing::StepsOutcome::TooFine:
+        return error(q.option, text, "the step is too fine for the values: rows would repeat");
     case firing::StepsOutcome::TooMany: {
         const double count = std::floor((ends[1] - ends[0]) / ends[2]) + 1;
         return error(q.option, text,
@@ -262,9 +266,14 @@ std::variant<air::Projectile, UsageError> customProjectile(const Given &given, d
     const auto law = std::find_if(laws.begin(), laws.end(), [&](const Law &l) { return l.name == lawName; });
     if (law == laws.end())
         return error("--drag-law", given.at("--drag-law"), "unknown drag law; one of constant, sphere, g1, g7, table");
+    // A law read from the fields names the field that brought it in.
+    const char *named = "--drag-law";
+    if (!given.has(named))
+        named = *std::find_if(lawFields.begin(), lawFields.end(), [&](const char *f) { return given.has(f); });
     for (std::size_t i = 0; i < lawFields.size(); ++i) {
         if (law->needs[i] && !given.has(lawFields[i]))
-            return error("--drag-law", law->name, std::string("needs ") + lawFields[i]);
+            return error(named, given.at(named),
+                         std::string("needs ") + lawFields[i] + " for the " + std::string(law->name) + " drag law");
         if (!law->needs[i] && given.has(lawFields[i]))
             return error(lawFields[i], "", std::string("does not apply to --drag-law ") + std::string(law->name));
     }
@@ -390,8 +399,9 @@ bool anyAirOption(const Given &given)
            std::any_of(airOptions.begin(), airOptions.end(), has);
 }
 
-std::variant<Command, UsageError> commandOf(const std::string &name)
+std::variant<Command, UsageError> commandOf(const std::optional<std::string> &given)
 {
+    const std::string name = given.value_or("");
     if (name == "angles")
         return Command::Angles;
     if (name == "velocity")
@@ -447,7 +457,7 @@ Parsed parse(const std::vector<std::string> &args)
 
     // What each command needs and refuses.
     const bool table = out.command == Command::Table;
-    const std::string &name = given.command;
+    const std::string name = *given.command;
     if (!given.has("--distance"))
         return error(name, "", "needs --distance");
     if (table && given.has("--velocity") == given.has("--angle"))

@@ -391,6 +391,10 @@ StepValues stepValues(const Steps &s, std::size_t limit)
         out.outcome = StepsOutcome::AwayFromLast;
         return out;
     }
+    if (std::fabs(s.step) < 1e-9 * std::max(std::fabs(s.from), std::fabs(s.to))) {
+        out.outcome = StepsOutcome::TooFine;
+        return out;
+    }
     // A step that lands within a millionth of a step of the last value lands on it.
     const double whole = std::floor(span + 1e-6);
     if (!(whole + 1 <= static_cast<double>(limit))) {

@@ -86,6 +86,7 @@ enum class StepsOutcome {
     NotFinite,    // an end or the step is NaN or infinite
     ZeroStep,     // the step is 0
     AwayFromLast, // the step leads away from the last value
+    TooFine,      // the step is below a billionth of the values: rows would repeat
     TooMany,      // more values than the limit
 };
 

@@ -237,7 +237,8 @@ void TestFiringTable::stepValues_data()
     QTest::newRow("one value") << 5.0 << 5.0 << 1.0 << StepsOutcome::Valid << 1 << 5.0;
     QTest::newRow("exactly the limit") << 1.0 << 10000.0 << 1.0 << StepsOutcome::Valid << 10000 << 10000.0;
     QTest::newRow("one over the limit") << 0.0 << 10000.0 << 1.0 << StepsOutcome::TooMany << 0 << 0.0;
-    QTest::newRow("a step too small to count") << 1.0 << 2.0 << 1e-300 << StepsOutcome::TooMany << 0 << 0.0;
+    QTest::newRow("a step too fine to tell rows apart")
+        << 1000.0 << 1000.000001 << 1e-12 << StepsOutcome::TooFine << 0 << 0.0;
     QTest::newRow("away from the last") << 100.0 << 50.0 << 10.0 << StepsOutcome::AwayFromLast << 0 << 0.0;
     QTest::newRow("negative step upward") << 50.0 << 100.0 << -10.0 << StepsOutcome::AwayFromLast << 0 << 0.0;
     QTest::newRow("zero step") << 100.0 << 2000.0 << 0.0 << StepsOutcome::ZeroStep << 0 << 0.0;
