@@ -128,6 +128,12 @@ void TestAngleSolver::wholeRun_data()
         << 1000.0 << 0.0 << 500.0 << 150.0 << "d" << 1e-7 << hundred
         << boxes("low", {"41.70", "112.00", "99.78", "10.17", "8.93", "507.6"}) +
                boxes("high", {"74.87", "39.16", "144.80", "14.77", "25.54", "1069.0"});
+    // Here the climbing test tells the components apart: V sin - g Sx / (V sin) would call
+    // solution 1 descending and solution 2 climbing.
+    QTest::newRow("target 400 above at 160: solution 1 climbing, solution 2 descending")
+        << 1000.0 << 0.0 << 400.0 << 160.0 << "d" << 1e-7 << hundred
+        << boxes("low", {"34.22", "132.30", "89.98", "9.18", "7.56", "412.8"}) +
+               boxes("high", {"77.58", "34.41", "156.26", "15.93", "29.06", "1244.9"});
     QTest::newRow("firing 500 above: negative angle, no apogee time")
         << 1000.0 << 500.0 << 0.0 << 150.0 << "d" << 1e-7 << hundred
         << boxes("low", {"-14.93", "144.94", "-38.64", "NA", "6.90", "576.1"}) +
