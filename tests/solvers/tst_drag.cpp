@@ -10,6 +10,7 @@
 
 #include <array>
 #include <cmath>
+#include <numbers>
 #include <vector>
 
 Q_DECLARE_METATYPE(drag::Shot)
@@ -305,6 +306,13 @@ void TestDrag::presetsInEitherUnitSystem()
     QVERIFY(drag::tooLightNote(drag::presets()[0].metric, drag::Units::Metric).empty());
     QCOMPARE(drag::tooLightNote({0.001, 2000, 1, 1.225}, drag::Units::Metric).substr(0, 22),
              std::string("Too light for its size"));
+    // In feet: sqrt(2 m g / (rho Cd A)) with g in ft/s^2, A in ft^2.
+    const double area = std::numbers::pi * std::pow(80.0 / 12, 2) / 4;
+    const double terminal = std::sqrt(2 * 0.002 * (9.80665 / 0.3048) / (0.0764743 * area));
+    const std::string note = drag::tooLightNote({0.002, 80, 1, 0.0764743}, drag::Units::Imperial);
+    const std::string::size_type at = note.find("no faster than ");
+    QVERIFY2(at != std::string::npos && note.find("at least 16 ft/s") != std::string::npos, note.c_str());
+    QVERIFY2(std::abs(std::stod(note.substr(at + 15)) / terminal - 1) < 0.05, note.c_str());
 }
 
 QTEST_GUILESS_MAIN(TestDrag)
