@@ -579,12 +579,4 @@ std::string usageText()
     return text;
 }
 
-std::vector<std::string> optionNames()
-{
-    std::vector<std::string> names;
-    for (const Option &o : options)
-        names.emplace_back(o.name);
-    return names;
-}
-
 } // namespace cli

@@ -47,7 +47,4 @@ std::optional<UsageError> useDragTable(Arguments &args, std::string_view text);
 // --help: every command and option.
 std::string usageText();
 
-// The options --help lists, without their values: "--distance".
-std::vector<std::string> optionNames();
-
 } // namespace cli

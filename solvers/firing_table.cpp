@@ -11,6 +11,7 @@
 #include <cmath>
 #include <limits>
 #include <numbers>
+#include <string_view>
 
 namespace firing {
 
@@ -333,8 +334,10 @@ void addNotes(std::vector<std::string> &notes, const std::vector<Solution> &solu
     for (std::size_t i = 0; i < solutions.size(); ++i) {
         if (solutions[i].found())
             continue;
-        const std::string which = "solution " + std::to_string(i + 1);
-        notes.push_back((air.empty() ? which : air + ", " + which) + ": " + solutions[i].note);
+        std::string note = air.empty() ? std::string() : air + ", ";
+        note += "solution " + std::to_string(i + 1) + ": ";
+        note += solutions[i].note;
+        notes.push_back(std::move(note));
     }
 }
 
@@ -431,18 +434,26 @@ std::vector<Column> tableColumns(const Problem &p, Varied varied)
         break;
     }
     const bool angles = p.question == Question::Angles;
-    const auto solutionColumns = [&](const std::string &keyPrefix, const std::string &titlePrefix) {
+    const auto solutionColumns = [&](std::string_view keyPrefix, std::string_view titlePrefix) {
         for (int i = 1; i <= (angles ? 2 : 1); ++i) {
-            const std::string key = angles ? "_" + std::to_string(i) : std::string();
-            const std::string title = angles ? " " + std::to_string(i) : std::string();
+            const auto add = [&](std::string_view key, std::string_view title, const std::string &unit) {
+                Column c{std::string(keyPrefix), std::string(titlePrefix), unit};
+                c.key += key;
+                c.title += title;
+                if (angles) {
+                    c.key += "_" + std::to_string(i);
+                    c.title += " " + std::to_string(i);
+                }
+                columns.push_back(std::move(c));
+            };
             if (angles)
-                columns.push_back({keyPrefix + "angle" + key, titlePrefix + "angle" + title, angleUnit(p)});
+                add("angle", "angle", angleUnit(p));
             else
-                columns.push_back({keyPrefix + "velocity", titlePrefix + "muzzle velocity", speedUnit(p)});
-            columns.push_back({keyPrefix + "time_of_flight" + key, titlePrefix + "time of flight" + title, "s"});
-            columns.push_back({keyPrefix + "apogee" + key, titlePrefix + "apogee" + title, lengthUnit(p)});
-            columns.push_back({keyPrefix + "arrival_angle" + key, titlePrefix + "arrival angle" + title, angleUnit(p)});
-            columns.push_back({keyPrefix + "arrival_speed" + key, titlePrefix + "arrival speed" + title, speedUnit(p)});
+                add("velocity", "muzzle velocity", speedUnit(p));
+            add("time_of_flight", "time of flight", "s");
+            add("apogee", "apogee", lengthUnit(p));
+            add("arrival_angle", "arrival angle", angleUnit(p));
+            add("arrival_speed", "arrival speed", speedUnit(p));
         }
     };
     solutionColumns("", "");
