@@ -91,6 +91,7 @@ private slots:
 
     void committedValueActsAsScrollingThere_data();
     void committedValueActsAsScrollingThere();
+    void keypadEnterCommitsAndLeavingAgainAbandons();
     void refusedOrAbandonedTextChangesNothing_data();
     void refusedOrAbandonedTextChangesNothing();
     void opensOnlyWhereTheControlTakesInput_data();
@@ -223,6 +224,25 @@ void TestTyping::committedValueActsAsScrollingThere()
     QTest::keyClick(c, Qt::Key_Shift);
     QVERIFY(!shown->isVisible());
     QVERIFY(c->accessibleDescription().isEmpty());
+}
+
+// Keypad Enter commits as Return does; the next editor, left, is abandoned as the first.
+void TestTyping::keypadEnterCommitsAndLeavingAgainAbandons()
+{
+    QWidget *s = openScreen(QStringLiteral("Setup"));
+    QVERIFY(s);
+    auto *bar = s->findChild<QScrollBar *>(QStringLiteral("HScroll3"));
+    typeInto(bar, QStringLiteral("1000"));
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Enter, Qt::KeypadModifier);
+    QCOMPARE(bar->value(), 1000);
+    QLineEdit *e = editor(s, QStringLiteral("Text3"));
+    QVERIFY(!e->isVisible());
+
+    typeInto(bar, QStringLiteral("500"));
+    QVERIFY(e->isVisible());
+    s->findChild<QWidget *>(QStringLiteral("Option4"))->setFocus();
+    QVERIFY(!e->isVisible());
+    QCOMPARE(bar->value(), 1000);
 }
 
 void TestTyping::refusedOrAbandonedTextChangesNothing_data()
