@@ -158,6 +158,16 @@ void TestPrint::printsOpenPlotAsSecondPage()
     // is saved as a PDF (tst_trajectory_plot).
     comparePage(pdf.absoluteFilePath(), 2, plotImage, 256);
     QFile::remove(pdf.absoluteFilePath());
+
+    // Closed, the plot takes its page along.
+    plot->close();
+    const QDateTime closed = QDateTime::currentDateTime().addSecs(-1);
+    QTest::mouseClick(control<QPushButton>(screen, "Command3"), Qt::LeftButton);
+    const QFileInfo alone = waitForPdf(QStringLiteral("Compute"), closed);
+    QVERIFY2(alone.exists(), "no PDF arrived from the spooler");
+    const QString pages = lpCommand(QStringLiteral("pdfinfo"), {alone.absoluteFilePath()});
+    QVERIFY2(pages.contains(QRegularExpression(QStringLiteral("Pages:\\s+1\\b"))), qPrintable(pages));
+    QFile::remove(alone.absoluteFilePath());
 }
 
 // The spooler's PDF goes through PostScript and comes back as one bitmap per page, so
