@@ -35,12 +35,17 @@ Projectile fromFields(const drag::Projectile &shown, drag::Units units);
 struct Preset
 {
     const char *name;
-    Projectile projectile; // SI
+    Projectile projectile; // SI, without spin: its kind of ball and spin decay, if any
     const char *source;    // where the numbers come from
+    double spin = 0;       // rpm: the ball's typical backspin, to offer when it is chosen
 };
 
 // Baseball, golf ball, soccer ball, shot put, 12-pound iron cannonball (the smooth
 // sphere's curve), and a modern rifle bullet with its maker's G7 and G1 coefficients.
+// The balls carry their kind and their typical spin; the rest have none.
 std::span<const Preset> presets();
+
+// The preset's projectile spinning at its typical spin.
+Projectile spinning(const Preset &preset);
 
 } // namespace air

@@ -41,6 +41,11 @@ bool finite(double v)
 bool valid(const Projectile &p)
 {
     const bool body = finite(p.mass) && finite(p.diameter) && p.mass > 0 && p.diameter > 0;
+    if (!(finite(p.spinDecayTime) && p.spinDecayTime >= 0) || !finite(p.spin))
+        return false;
+    // The ball's own drag replaces the law's, so only its body counts.
+    if (p.spin != 0)
+        return body && p.ball != Ball::None;
     switch (p.curve) {
     case DragCurve::Constant:
         return body && finite(p.dragCoefficient) && p.dragCoefficient >= 0;
@@ -65,7 +70,7 @@ bool validInputs(const Shot &shot)
 bool plain(const Shot &shot)
 {
     return shot.projectile.curve == DragCurve::Constant && shot.air.model == AirModel::ConstantDensity &&
-           shot.wind == 0;
+           shot.wind == 0 && shot.projectile.spin == 0;
 }
 
 drag::Shot dragShot(const Shot &shot)
@@ -104,6 +109,32 @@ Drag dragOf(const Projectile &p)
     return {};
 }
 
+// A spinning ball's spin along the flight, and what turns its coefficients into
+// decelerations.
+struct Spinning
+{
+    Ball ball = Ball::None;
+    double rate = 0;  // rad/s at the muzzle, backspin positive; 0 none
+    double decay = 0; // 1/s
+    double radius = 0;
+    double diameter = 0;
+    double perDensity = 0; // A / (2 m)
+
+    double at(double t) const { return decay > 0 ? rate * std::exp(-decay * t) : rate; }
+};
+
+Spinning spinningOf(const Projectile &p)
+{
+    if (p.spin == 0)
+        return {};
+    return {p.ball,
+            radiansPerSecond(p.spin),
+            p.spinDecayTime > 0 ? 1 / p.spinDecayTime : 0,
+            p.diameter / 2,
+            p.diameter,
+            std::numbers::pi * p.diameter * p.diameter / (8 * p.mass)};
+}
+
 // The shot in SI, with its drag and air made ready once for every flight of a search.
 struct Model
 {
@@ -114,6 +145,7 @@ struct Model
     double unit = 1; // metres per unit of the shot's lengths
     Drag drag;
     AirColumn air;
+    Spinning spin;
 };
 
 bool valid(const Model &m)
@@ -135,9 +167,10 @@ std::optional<Model> prepare(const Shot &shot)
             shot.wind * unit,
             unit,
             dragOf(shot.projectile),
-            AirColumn(shot.air)};
+            AirColumn(shot.air),
+            spinningOf(shot.projectile)};
     // A standard curve whose file the reader refused: no drag to fly with.
-    if (shot.projectile.curve != DragCurve::Constant && !m.drag.table)
+    if (shot.projectile.curve != DragCurve::Constant && !m.drag.table && m.spin.rate == 0)
         return std::nullopt;
     if (!valid(m))
         return std::nullopt;
@@ -156,11 +189,28 @@ std::optional<Model> searchable(Shot shot, double Shot::*unknown, double standIn
     return m;
 }
 
+// The ball's coefficients at a velocity through the air u and time t; none at rest,
+// where neither force acts.
+BallCoefficients ballAt(const Model &m, double speed, const AirState &air, double t)
+{
+    if (!(speed > 0))
+        return {};
+    const double w = std::abs(m.spin.at(t));
+    const Airflow flow{speed, m.spin.radius * w / speed,
+                       air.density * speed * m.spin.diameter / airViscosity(air.temperature),
+                       w * 30 / std::numbers::pi};
+    return ballCoefficients(m.spin.ball, flow);
+}
+
 struct Motion
 {
     const Model &m;
-    void operator()(const State &s, State &d, double /*t*/) const
+    void operator()(const State &s, State &d, double t) const
     {
+        if (m.spin.rate != 0) {
+            spinning(s, d, t);
+            return;
+        }
         const double ux = s[2] - m.wind;
         const double uy = s[3];
         const double speed = std::sqrt(ux * ux + uy * uy);
@@ -170,6 +220,23 @@ struct Motion
         d[1] = s[3];
         d[2] = -k * speed * ux;
         d[3] = -m.problem.g - k * speed * uy;
+    }
+
+    // Lift along (-uy, ux) for backspin: the spin axis crossed with u, whichever way the
+    // ball moves through the air.
+    void spinning(const State &s, State &d, double t) const
+    {
+        const double ux = s[2] - m.wind;
+        const double uy = s[3];
+        const double speed = std::sqrt(ux * ux + uy * uy);
+        const AirState air = m.air.at(s[1] - m.problem.so);
+        const BallCoefficients c = ballAt(m, speed, air, t);
+        const double k = air.density * m.spin.perDensity * speed;
+        const double lift = m.spin.at(t) > 0 ? c.lift : -c.lift;
+        d[0] = s[2];
+        d[1] = s[3];
+        d[2] = -k * (c.drag * ux + lift * uy);
+        d[3] = -m.problem.g - k * (c.drag * uy - lift * ux);
     }
 };
 
@@ -188,8 +255,11 @@ flight::Ending integrate(const Model &m, const Stops &stops, OnStep onStep)
     const double ux = start[2] - m.wind;
     const double speed = std::sqrt(ux * ux + start[3] * start[3]);
     const AirState air = m.air.at(0);
+    const BallCoefficients ball = ballAt(m, speed, air, 0);
     const double slowing =
-        air.density * m.drag.perDensity * m.drag.at(speed / air.speedOfSound) * std::max(speed, m.velocity);
+        m.spin.rate != 0
+            ? air.density * m.spin.perDensity * (ball.drag + ball.lift) * std::max(speed, m.velocity)
+            : air.density * m.drag.perDensity * m.drag.at(speed / air.speedOfSound) * std::max(speed, m.velocity);
     if (slowing > 0)
         dt = std::min(dt, 1e-2 / slowing);
     return flight::integrate(Motion{m}, start, dt, stops, onStep);
@@ -200,10 +270,14 @@ flight::Ending integrate(const Model &m, const Stops &stops)
     return integrate(m, stops, [](double, const auto &) {});
 }
 
-// Marks where a flight went beyond its drag table or its atmosphere.
-void watch(const Model &m, const State &s, Flight &f)
+// Marks where a flight went beyond its drag table, its ball's data or its atmosphere.
+void watch(const Model &m, const State &s, double t, Flight &f)
 {
-    if (m.drag.table) {
+    if (m.spin.rate != 0) {
+        const double ux = s[2] - m.wind;
+        const BallCoefficients c = ballAt(m, std::sqrt(ux * ux + s[3] * s[3]), m.air.at(s[1] - m.problem.so), t);
+        f.beyondBallData = f.beyondBallData || !c.measured;
+    } else if (m.drag.table) {
         const double ux = s[2] - m.wind;
         const double mach = std::sqrt(ux * ux + s[3] * s[3]) / m.air.at(s[1] - m.problem.so).speedOfSound;
         f.belowTableMach = f.belowTableMach || mach < m.drag.table->lowestMach();
@@ -307,13 +381,13 @@ Flight fly(const Shot &shot, int samples)
     const auto onStep = [&](double t1, const auto &stepper) {
         State s;
         stepper.calc_state(t1, s);
-        watch(m, s, result);
+        watch(m, s, t1, result);
     };
     const flight::Ending end = integrate(m, stops, onStep);
     static_cast<drag::Flight &>(result) = flight::flightFrom(end, m.problem);
-    watch(m, muzzle(m), result);
+    watch(m, muzzle(m), 0, result);
     if (end.apex)
-        watch(m, {end.apex->x, end.apex->y, end.apex->vx, end.apex->vy}, result);
+        watch(m, {end.apex->x, end.apex->y, end.apex->vx, end.apex->vy}, end.apex->t, result);
     if (samples > 0)
         result.path =
             flight::samplePath(result, muzzle(m), samples, [&](const auto &onStep) { integrate(m, stops, onStep); });

@@ -12,9 +12,16 @@
 //
 // The searches bracket from the model itself: the height at the target is scanned over
 // every angle from straight down to straight up and each change of sign is closed by
-// toms748, so they hold when a tail wind carries a shot above its vacuum path.
+// toms748, so they hold when a tail wind carries a shot above its vacuum path, or a
+// spinning ball's lift does.
+//
+// A spinning ball (ball_aero.h) flies on its own measured drag and lift instead of the
+// drag law: both 1/2 rho A C |u|^2, the lift across u in the plane of flight, the spin
+// decaying as exp(-t / tau) when a decay time is given. Without spin the ball is not
+// read at all, and the shot flies on its drag law exactly as any other.
 
 #include "atmosphere.h"
+#include "ball_aero.h"
 #include "drag.h"
 #include "drag_inputs.h"
 #include "drag_law.h"
@@ -34,6 +41,12 @@ struct Projectile
     double mass = 0;                        // kg: Constant, Sphere, Table
     double diameter = 0;                    // m: Constant, Sphere, Table
     double ballisticCoefficient = 0;        // kg/m^2: G1, G7
+    // Spin about the axis across the line of fire, in rpm: backspin positive, topspin
+    // negative, 0 none. A spinning ball takes its drag and lift from `ball` (with its
+    // mass and diameter) whatever the drag law; spin needs a ball.
+    double spin = 0;
+    Ball ball = Ball::None;
+    double spinDecayTime = 0; // s, the spin's e-folding time; 0 holds the spin
 };
 
 // kg/m^2 in a ballistic coefficient of 1 lb/in^2, the unit makers publish them in.
@@ -58,13 +71,16 @@ struct Flight : drag::Flight
     // atmosphere's -5 km to 20 km (the edge values held); only with density with height.
     bool aboveTroposphere = false;
     bool outsideAtmosphere = false;
+    // Where a spinning ball's spin factor or Reynolds number left the range its
+    // coefficients were measured over (the end values held).
+    bool beyondBallData = false;
 };
 
 // The shot from the muzzle at (0, So) to its first event, in the shot's units; with
 // `samples` above 0 the path as well, as drag::fly gives it. InvalidShot besides
 // drag::fly's reasons when the projectile or the air is not valid: a mass, diameter or
-// ballistic coefficient not above 0, a negative drag coefficient, no table, or
-// !valid(air).
+// ballistic coefficient not above 0, a negative drag coefficient, no table, spin without
+// a ball or not finite, a negative decay time, or !valid(air).
 Flight fly(const Shot &shot, int samples = 0);
 
 // As drag::heightAtTarget: the height at the target's distance above the target, or a

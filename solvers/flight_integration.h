@@ -113,17 +113,23 @@ Ending integrate(const Equations &equations, const State &start, double dt, cons
             if (!finite(b))
                 break;
 
-            // vy falls all the time it is positive and never rises above 0 again: the
-            // step holds at most one apex, and the height only falls after it.
+            // Under drag alone vy falls all the time it is positive and never rises above
+            // 0 again; a spinning ball's lift can lift it once more, so a flight may top out
+            // more than once and its apex is the highest. A step holds at most one.
             double descent = t0;
             double descentHeight = a[1];
+            std::optional<drag::Point> stepApex;
             if (a[3] > 0 && b[3] <= 0) {
                 const double t = locate([&](double u) { return at(u)[3]; }, t0, t1, a[3], b[3]);
                 const State s = at(t);
-                end.apex = point(t, s);
+                stepApex = point(t, s);
                 descent = t;
                 descentHeight = s[1];
             }
+            const auto keepApex = [&end](const drag::Point &p) {
+                if (!end.apex || p.y > end.apex->y)
+                    end.apex = p;
+            };
 
             std::optional<std::pair<double, drag::Arrival>> first;
             const auto consider = [&first](double t, drag::Arrival kind) {
@@ -147,11 +153,13 @@ Ending integrate(const Equations &equations, const State &start, double dt, cons
                 end.arrival = first->second;
                 end.t = first->first;
                 end.state = at(end.t);
-                if (end.apex && end.apex->t > end.t)
-                    end.apex.reset();
+                if (stepApex && stepApex->t <= end.t)
+                    keepApex(*stepApex);
                 onStep(end.t, stepper);
                 return end;
             }
+            if (stepApex)
+                keepApex(*stepApex);
             onStep(t1, stepper);
             end.t = t1;
             end.state = b;
