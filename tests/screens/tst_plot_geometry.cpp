@@ -314,6 +314,10 @@ void TestPlotGeometry::placeBeside_data()
     QTest::newRow("a full-width screen at the top") << QRect(0, 0, 1280, 500) << "below";
     QTest::newRow("a full-width screen at the bottom") << QRect(0, 560, 1280, 464) << "above";
     QTest::newRow("a screen filling the desktop") << QRect(0, 0, 1280, 1024) << "over";
+    // Where the least size decides, not the screen's own.
+    QTest::newRow("nearly as much room right as left, but less than the least") << QRect(548, 0, 244, 540) << "left";
+    QTest::newRow("a screen shorter than the least height") << QRect(0, 0, 520, 300) << "right";
+    QTest::newRow("a screen narrower than the least width, room below") << QRect(400, 0, 480, 500) << "below";
 }
 
 void TestPlotGeometry::placeBeside()

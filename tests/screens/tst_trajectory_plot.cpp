@@ -187,12 +187,17 @@ QRect inputFrame(const QWidget *screen)
 
 // Whether the desktop has room for the window's least size beside the input frame:
 // at 192 dpi on 1920 x 1080 it has none, and the window then covers as little as it can.
+bool roomBeside(const QWidget *screen, const QRect &area, const TrajectoryPlot *plot)
+{
+    const QRect desktop = screen->screen()->availableGeometry();
+    const QSize least = plot->minimumSize() + (plot->frameGeometry().size() - plot->size());
+    return desktop.right() - area.right() >= least.width() || area.left() - desktop.left() >= least.width() ||
+           desktop.bottom() - area.bottom() >= least.height() || area.top() - desktop.top() >= least.height();
+}
+
 bool roomBesideInput(const QWidget *screen, const TrajectoryPlot *plot)
 {
-    const QRect desktop = screen->screen()->availableGeometry(), input = inputFrame(screen);
-    const QSize least = plot->minimumSize() + (plot->frameGeometry().size() - plot->size());
-    return desktop.right() - input.right() >= least.width() || input.left() - desktop.left() >= least.width() ||
-           desktop.bottom() - input.bottom() >= least.height() || input.top() - desktop.top() >= least.height();
+    return roomBeside(screen, inputFrame(screen), plot);
 }
 
 } // namespace
@@ -392,6 +397,11 @@ void TestTrajectoryPlot::plotFollowsItsScreen()
         QVERIFY2(plot->frameGeometry().left() > s.right(), "the plot is not right of its screen");
     if (roomBesideInput(screen, plot))
         QVERIFY2(!plot->frameGeometry().intersects(inputFrame(screen)), "the plot covers the input frame");
+    // Placed for the size it has: a place chosen for less than its least size would push
+    // it off the desktop.
+    QVERIFY2(desktop.contains(plot->frameGeometry()), "the plot leaves the desktop");
+    if (roomBeside(screen, s, plot))
+        QVERIFY2(!plot->frameGeometry().intersects(s), "the plot covers its screen");
     QVERIFY(!plot->isModal());
 
     // A second request raises the same window.
