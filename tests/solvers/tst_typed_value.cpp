@@ -118,6 +118,8 @@ void TestTypedValue::readsToPosition_data()
     row("radians as the box rounds them", "radians", "0.785", Outcome::Exact, 7850);
     row("radians: the top as shown", "radians", "1.571", Outcome::Exact, 15707);
     row("radians past the top as shown", "radians", "1.5711", Outcome::AboveRange);
+    row("radians: the lowest as shown, rounded down to 0", "radians", "0", Outcome::Exact, 1);
+    row("radians below the lowest as shown", "radians", "-0.0001", Outcome::BelowRange);
 
     row("tolerance in E-notation", "tolerance", "5E-08", Outcome::Exact, 50);
     row("tolerance as a plain decimal", "tolerance", "0.0000001", Outcome::Exact, 100);
