@@ -19,6 +19,7 @@ ResultExtras::ResultExtras(QWidget *screen, bool angleGiven, std::function<QList
     addAction(QStringLiteral("Show Trajectory"), QKeySequence(Qt::CTRL | Qt::Key_T), [this] { showTrajectory(); });
     addAction(QStringLiteral("Copy Results"), QKeySequence(Qt::CTRL | Qt::Key_C), [this] { copyResults(); });
     addAction(QStringLiteral("Print Results"), QKeySequence(Qt::CTRL | Qt::Key_P), [this] { print(); });
+    addAction(QStringLiteral("Firing Table"), QKeySequence(Qt::CTRL | Qt::Key_R), [this] { showFiringTable(); });
 
     // Text boxes are disabled and pass right clicks on to the screen, so the menu
     // opens wherever the user clicks.
@@ -54,6 +55,7 @@ void ResultExtras::setProblem(const PlotProblem &problem)
         m_plot->setQuestion(question());
         m_plot->setProblem(problem);
     }
+    updateFiringTable();
 }
 
 PlotQuestion ResultExtras::question() const
@@ -69,6 +71,7 @@ void ResultExtras::setSolutions(const std::vector<PlotSolution> &solutions)
     m_solutions = solutions;
     if (m_plot)
         m_plot->setSolutions(solutions);
+    updateFiringTable();
 }
 
 void ResultExtras::showTrajectory()
@@ -78,8 +81,44 @@ void ResultExtras::showTrajectory()
         m_plot->setQuestion(question());
         m_plot->setProblem(m_problem);
         m_plot->setSolutions(m_solutions);
+        connect(m_plot, &TrajectoryPlot::rebuilt, this, &ResultExtras::updateFiringTable);
     }
     m_plot->showBeside();
+}
+
+// The problem as the screen holds it now: its velocity or angle whether computed or not.
+firing::Problem ResultExtras::firingProblem() const
+{
+    firing::Problem p;
+    p.question = m_angleGiven ? firing::Question::Velocity : firing::Question::Angles;
+    p.feet = Module1.DistanceUnitCode != "m";
+    p.radians = Module1.AngleUnitCode == "r";
+    p.distance = m_problem.sx;
+    p.firing = m_problem.so;
+    p.target = m_problem.sy;
+    p.velocity = Module1.MuzzleVelocity.toNumber();
+    p.angle = p.radians ? Module1.ElevationAngle : (Module1.ElevationAngle * 180) / 3.14159;
+    return p;
+}
+
+void ResultExtras::updateFiringTable()
+{
+    if (!m_table)
+        return;
+    m_table->setProblem(firingProblem());
+    std::optional<firing::AirShot> air;
+    if (m_plot && m_plot->isVisible())
+        if (const std::optional<flight::AirSetup> setup = m_plot->airSetup())
+            air = firing::AirShot{setup->shot.projectile, setup->shot.air, setup->shot.wind};
+    m_table->setAir(air);
+}
+
+void ResultExtras::showFiringTable()
+{
+    if (!m_table)
+        m_table = new FiringTableWindow(m_screen);
+    updateFiringTable();
+    m_table->showBeside();
 }
 
 void ResultExtras::copyResults()
@@ -102,7 +141,11 @@ void ResultExtras::print()
 bool ResultExtras::eventFilter(QObject *watched, QEvent *event)
 {
     // A screen hidden by the program is being left or discarded: its plot goes with it.
-    if (watched == m_screen && event->type() == QEvent::Hide && !event->spontaneous() && m_plot)
-        m_plot->hide();
+    if (watched == m_screen && event->type() == QEvent::Hide && !event->spontaneous()) {
+        if (m_plot)
+            m_plot->hide();
+        if (m_table)
+            m_table->close();
+    }
     return QObject::eventFilter(watched, event);
 }

@@ -5,6 +5,7 @@
 // (Ctrl+T), copy the results (Ctrl+C) and print them (Ctrl+P), and the
 // trajectory plot window itself, created on first use and gone with its screen.
 
+#include "firing_table_window.h"
 #include "trajectory_plot.h"
 
 #include <QList>
@@ -32,6 +33,8 @@ public:
     void setSolutions(const std::vector<PlotSolution> &solutions);
 
     void showTrajectory();
+    // The firing table of the problem on the screen, with the flight window's air while on.
+    void showFiringTable();
     // The result rows, and while the flight window is open the air resistance rows it has.
     void copyResults();
 
@@ -40,6 +43,7 @@ public:
 
     // Null until the trajectory was first shown.
     TrajectoryPlot *plot() const { return m_plot; }
+    FiringTableWindow *firingTable() const { return m_table; }
 
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
@@ -47,6 +51,8 @@ protected:
 private:
     QAction *addAction(const QString &text, const QKeySequence &key, const std::function<void()> &run);
     PlotQuestion question() const;
+    firing::Problem firingProblem() const;
+    void updateFiringTable();
     void showMenu(const QPoint &at);
 
     QWidget *m_screen;
@@ -54,6 +60,7 @@ private:
     std::function<QList<QStringList>()> m_rows;
     QList<QAction *> m_actions;
     QPointer<TrajectoryPlot> m_plot;
+    QPointer<FiringTableWindow> m_table;
     PlotProblem m_problem;
     std::vector<PlotSolution> m_solutions;
 };

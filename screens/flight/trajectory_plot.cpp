@@ -401,6 +401,7 @@ void TrajectoryPlot::rebuild()
     const plot::Scene scene = plot::scene(m_problem, m_question, m_solutions, paths);
     m_chart->draw(scene, m_problem.distanceUnit, m_solutions.empty() ? prompt : QString());
     showLegend(scene);
+    emit rebuilt();
 }
 
 void TrajectoryPlot::showLegend(const plot::Scene &scene)
@@ -419,6 +420,11 @@ void TrajectoryPlot::showLegend(const plot::Scene &scene)
     delete column->replaceWidget(m_legend, legend);
     delete m_legend;
     m_legend = legend;
+}
+
+std::optional<flight::AirSetup> TrajectoryPlot::airSetup()
+{
+    return m_settings->airSetup();
 }
 
 QList<QStringList> TrajectoryPlot::airRows()

@@ -46,6 +46,8 @@ public:
     // The projectile and the figures with air, as the result screen's Copy Results
     // adds them: none unless air resistance is on and every entry valid.
     QList<QStringList> airRows();
+    // What the flights fly through while air resistance is on and every entry is valid.
+    std::optional<flight::AirSetup> airSetup();
 
     // At its last size and place when that still lies on a screen; else beside its
     // result screen: right of it, else left, else below or above; on a desktop too
@@ -64,6 +66,10 @@ public:
     QString scaleNote() const;
 
     static const QString prompt;
+
+signals:
+    // The flights were flown again: the air, the problem or its solutions changed.
+    void rebuilt();
 
 protected:
     void keyPressEvent(QKeyEvent *event) override;

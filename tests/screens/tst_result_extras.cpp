@@ -2,16 +2,22 @@
 
 #include "comp_angle.h"
 #include "comp_mz_vel.h"
+#include "firing_table_window.h"
+#include "flight_results.h"
 #include "trajectory_plot.h"
 
 #include <QCheckBox>
 #include <QClipboard>
 #include <QComboBox>
 #include <QContextMenuEvent>
+#include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
+#include <QProcess>
 #include <QPushButton>
 #include <QScrollBar>
+#include <QTableView>
+#include <QTemporaryDir>
 
 namespace {
 
@@ -55,6 +61,9 @@ private slots:
     void copyHoldsTheBoxesAsShown();
     void copyAddsAirResistanceWhileOn();
     void menuOpensFromDisabledBoxes();
+    void firingTableHoldsTheScreensFigures();
+    void firingTableStepsAreChecked_data();
+    void firingTableStepsAreChecked();
     void controlPPrintsLikePrintResults();
 
 private:
@@ -244,7 +253,7 @@ void TestResultExtras::menuOpensFromDisabledBoxes()
     QStringList items;
     for (const QAction *action : menu->actions())
         items.append(action->text());
-    QCOMPARE(items, (QStringList{"Show Trajectory", "Copy Results", "Print Results"}));
+    QCOMPARE(items, (QStringList{"Show Trajectory", "Copy Results", "Print Results", "Firing Table"}));
 
     menu->actions().constFirst()->trigger();
     menu->close();
@@ -263,6 +272,127 @@ void TestResultExtras::controlPPrintsLikePrintResults()
         QCOMPARE(m_toolkit->boxes[0].buttons, platform::MessageButtons::OkSaveAsPdf);
         resetShell();
     }
+}
+
+namespace {
+
+FiringTableWindow *openFiringTable(QWidget *screen)
+{
+    screen->activateWindow();
+    if (!QTest::qWaitForWindowActive(screen))
+        return nullptr;
+    QTest::keyClick(screen, Qt::Key_R, Qt::ControlModifier);
+    auto *table = screen->findChild<FiringTableWindow *>();
+    if (table && !QTest::qWaitFor([table] { return !table->computing(); }, 20000))
+        return nullptr;
+    return table;
+}
+
+} // namespace
+
+// The row of the screen's own distance reads as the screen; the view, Copy, Save as CSV
+// and the PDF give the same rows; the flight window's air adds its columns.
+void TestResultExtras::firingTableHoldsTheScreensFigures()
+{
+    QWidget *w = open(QStringLiteral("CompAngle"), 1500, true);
+    FiringTableWindow *table = openFiringTable(w);
+    QVERIFY(table);
+    const QList<QStringList> rows = table->rows();
+    QCOMPARE(rows.size(), 21);
+    QCOMPARE(rows.front().front(), QStringLiteral("distance (m)"));
+    const auto own = std::find_if(rows.begin(), rows.end(), [](const QStringList &r) { return r.front() == "1000"; });
+    QVERIFY(own != rows.end());
+    QStringList shown;
+    for (const char *box : {"Text7", "Text17", "Text14", "Text8", "Text18", "Text16"})
+        shown << text(w, QLatin1String(box)).trimmed();
+    QCOMPARE((QStringList{(*own)[1], (*own)[2], (*own)[3], (*own)[6], (*own)[7], (*own)[8]}), shown);
+    QCOMPARE(table->findChild<QTableView *>(QStringLiteral("FiringTableRows"))->model()->rowCount(), 20);
+
+    QApplication::clipboard()->clear();
+    QApplication::setActiveWindow(table); // the offscreen platform leaves the screen active
+    QTest::keyClick(table->findChild<QTableView *>(QStringLiteral("FiringTableRows")), Qt::Key_C, Qt::ControlModifier);
+    QCOMPARE(QApplication::clipboard()->text(), flight::tabSeparated(rows));
+
+    QTemporaryDir folder;
+    const QString csvPath = folder.filePath(QStringLiteral("table.csv"));
+    const QString pdfPath = folder.filePath(QStringLiteral("table.pdf"));
+    QString answer = csvPath;
+    platform::setSaveFileHandler([&](const QString &, const QString &) { return answer; });
+    table->saveCsv();
+    QFile csv(csvPath);
+    QVERIFY(csv.open(QIODevice::ReadOnly));
+    QCOMPARE(QString::fromUtf8(csv.readAll()), flight::csv(rows));
+    answer = pdfPath;
+    m_toolkit->answerNext(platform::answerSaveAsPdf);
+    qputenv("CUPS_SERVER", "/nonexistent/cups.sock");
+    table->print();
+    platform::setSaveFileHandler({});
+    QProcess pdf;
+    pdf.start(QStringLiteral("pdftotext"), {QStringLiteral("-layout"), pdfPath, QStringLiteral("-")});
+    QVERIFY(pdf.waitForFinished(20000));
+    const QString page = QString::fromUtf8(pdf.readAllStandardOutput()).simplified();
+    for (const QString &cell : *own)
+        QVERIFY2(page.contains(cell), qPrintable(cell));
+
+    // With the flight window's air on, the same rows gain the figures with air.
+    QApplication::setActiveWindow(w);
+    QTest::keyClick(w, Qt::Key_T, Qt::ControlModifier);
+    auto *plot = w->findChild<TrajectoryPlot *>();
+    QVERIFY(plot);
+    plot->findChild<QCheckBox *>(QStringLiteral("AirResistance"))->click();
+    QVERIFY(QTest::qWaitFor([table] { return !table->computing(); }, 60000));
+    const QStringList header = table->rows().front();
+    QVERIFY2(header.contains(QStringLiteral("air angle 1 (degrees)")), qPrintable(header.join(',')));
+    QCOMPARE(table->rows().size(), 21);
+}
+
+void TestResultExtras::firingTableStepsAreChecked_data()
+{
+    QTest::addColumn<QString>("from");
+    QTest::addColumn<QString>("to");
+    QTest::addColumn<QString>("step");
+    QTest::addColumn<QString>("status");
+
+    QTest::newRow("a step of 0") << "100"
+                                 << "2000"
+                                 << "0"
+                                 << "Step: a step of 0 never reaches the last value.";
+    QTest::newRow("a step away from the last") << "100"
+                                               << "2000"
+                                               << "-100"
+                                               << "Step: from 100 a step of -100 leads away from 2000; turn its sign.";
+    QTest::newRow("letters") << "1oo"
+                             << "2000"
+                             << "100"
+                             << "From: Not a number: type digits, with \".\" as the decimal point.";
+    QTest::newRow("too many rows") << "1"
+                                   << "200000"
+                                   << "1"
+                                   << "Step: that makes more than 10000 rows; take a larger step.";
+    QTest::newRow("counting down") << "300"
+                                   << "100"
+                                   << "-100"
+                                   << "3 rows.";
+}
+
+void TestResultExtras::firingTableStepsAreChecked()
+{
+    QFETCH(QString, from);
+    QFETCH(QString, to);
+    QFETCH(QString, step);
+    QFETCH(QString, status);
+
+    FiringTableWindow *table = openFiringTable(open(QStringLiteral("CompAngle"), 1500, true));
+    QVERIFY(table);
+    const std::array<std::pair<const char *, QString>, 3> entries{
+        {{"TableFrom", from}, {"TableTo", to}, {"TableStep", step}}};
+    for (const auto &[name, typed] : entries)
+        table->findChild<QLineEdit *>(QLatin1String(name))->setText(typed);
+    QTest::keyClick(table->findChild<QLineEdit *>(QStringLiteral("TableStep")), Qt::Key_Return);
+    QVERIFY(QTest::qWaitFor([table] { return !table->computing(); }, 20000));
+    QCOMPARE(table->findChild<QLabel *>(QStringLiteral("TableStatus"))->text(), status);
+    // A refused range leaves no rows behind, never a message as a row.
+    QCOMPARE(table->rows().size() - 1, status.endsWith(QLatin1String("rows.")) ? status.section(' ', 0, 0).toInt() : 0);
 }
 
 QTEST_MAIN(TestResultExtras)
