@@ -199,7 +199,7 @@ QStringList velocityNotes(const drag::HitVelocity &hit, const PlotProblem &p, co
 // Where a flight read the drag table or the atmosphere beyond their ends.
 QStringList rangeNotes(const AirFigures &air, const std::vector<PlotSolution> &solutions)
 {
-    QStringList below, above, stratosphere, outside;
+    QStringList below, above, stratosphere, outside, ball;
     const auto check = [&](const air::Flight &f, const QString &name) {
         if (f.belowTableMach)
             below << name;
@@ -209,6 +209,8 @@ QStringList rangeNotes(const AirFigures &air, const std::vector<PlotSolution> &s
             stratosphere << name;
         if (f.outsideAtmosphere)
             outside << name;
+        if (f.beyondBallData)
+            ball << name;
     };
     for (std::size_t i = 0; i < solutions.size(); ++i) {
         const QString solution = QStringLiteral("Solution # %1").arg(solutions[i].number);
@@ -232,6 +234,10 @@ QStringList rangeNotes(const AirFigures &air, const std::vector<PlotSolution> &s
     if (!outside.isEmpty())
         notes << QStringLiteral("Beyond -5 km and 20 km above sea level the atmosphere's edge values were held: %1.")
                      .arg(outside.join(QStringLiteral(", ")));
+    if (!ball.isEmpty())
+        notes << QStringLiteral("Beyond the spin and speeds its ball's lift and drag were measured at, their end "
+                                "values were held: %1.")
+                     .arg(ball.join(QStringLiteral(", ")));
     return notes;
 }
 

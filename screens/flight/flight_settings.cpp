@@ -48,6 +48,8 @@ const std::array<EntryInfo, FlightSettings::EntryCount> entryInfo{{
     {"AirDensity", "Air density",
      "The air's density at the firing point; a density typed here holds along the whole flight"},
     {"Wind", "Wind", "Along the line of fire, constant with height: positive from behind, negative head on"},
+    {"Spin", "Spin", "The ball's backspin, which lifts it (negative: topspin); 0 for none"},
+    {"SpinDecay", "Spin decay time", "The time in which the spin falls to 37 % (1/e) of its start; 0 holds it"},
 }};
 
 // The drag law box's items, in the order of air::DragCurve.
@@ -76,6 +78,7 @@ const QString standardKey = QStringLiteral("flight/standardAtmosphere");
 const QString withHeightKey = QStringLiteral("flight/densityWithHeight");
 const QString tableKey = QStringLiteral("flight/dragTable");
 const QString tableFileKey = QStringLiteral("flight/dragTableFile");
+const QString ballKey = QStringLiteral("flight/ball");
 
 QString unitsName(drag::Units units)
 {
@@ -158,6 +161,8 @@ FlightSettings::FlightSettings(QWidget *parent) : QScrollArea(parent)
     });
     setEntry(Altitude, 0);
     setEntry(Wind, 0);
+    setEntry(Spin, 0);
+    setEntry(SpinDecay, 0);
     showUnits();
     showPreset();
     showAir();
@@ -273,6 +278,8 @@ void FlightSettings::createAirControls(QGridLayout *grid, int &row)
     grid->addWidget(m_withHeight, row++, 0, 1, 3);
     addEntry(grid, row++, AirDensity);
     addEntry(grid, row++, Wind);
+    for (const Entry entry : {Spin, SpinDecay})
+        addEntry(grid, row++, entry);
 
     connect(m_standard, &QCheckBox::toggled, this, [this] {
         showAir();
@@ -318,6 +325,10 @@ drag::FieldRange FlightSettings::range(Entry entry) const
         return air::fieldRange(air::Field::Pressure, m_units);
     case Humidity:
         return air::fieldRange(air::Field::Humidity, m_units);
+    case Spin:
+        return {-12000, 12000, "rpm"};
+    case SpinDecay:
+        return {0, 1000, "s"};
     case Wind:
     case EntryCount:
         break;
@@ -347,6 +358,9 @@ bool FlightSettings::applies(Entry entry) const
         return !m_standard->isChecked();
     case AirDensity:
         return !m_withHeight->isChecked();
+    case Spin:
+    case SpinDecay:
+        return m_ball != air::Ball::None && !standardCurve(law());
     case Altitude:
     case Wind:
     case EntryCount:
@@ -444,13 +458,16 @@ void FlightSettings::showPreset()
             setEntry(DragCoefficient, p.dragCoefficient);
         if (standardCurve(p.curve))
             setEntry(BallisticCoefficient, p.ballisticCoefficient / air::poundPerSquareInch);
+        m_ball = p.ball;
+        setEntry(Spin, air::presets()[std::size_t(index)].spin);
+        setEntry(SpinDecay, p.spinDecayTime);
     }
     showLawRows();
 }
 
 void FlightSettings::showLawRows()
 {
-    for (const Entry entry : {Mass, Diameter, DragCoefficient, BallisticCoefficient}) {
+    for (const Entry entry : {Mass, Diameter, DragCoefficient, BallisticCoefficient, Spin, SpinDecay}) {
         const bool on = applies(entry);
         m_captions[entry]->setVisible(on);
         m_entries[entry]->setVisible(on);
@@ -689,13 +706,18 @@ std::optional<flight::AirSetup> FlightSettings::airSetup()
             air::toModel(air::Field::BallisticCoefficient, values[BallisticCoefficient], drag::Units::Imperial);
     if (curve == air::DragCurve::Table)
         shot.projectile.table = m_table;
+    if (applies(Spin) && values[Spin] != 0) {
+        shot.projectile.ball = m_ball;
+        shot.projectile.spin = values[Spin];
+        shot.projectile.spinDecayTime = values[SpinDecay];
+    }
     shot.air = *firing;
     if (!m_withHeight->isChecked()) {
         // The density as shown, with the firing point's speed of sound for the Mach number.
         shot.air.model = air::AirModel::ConstantDensity;
         shot.air.density = density / densityUnit(m_units);
         shot.air.speedOfSound = air::AirColumn(*firing).at(0).speedOfSound;
-        if (curve == air::DragCurve::Constant && shot.wind == 0)
+        if (curve == air::DragCurve::Constant && shot.wind == 0 && shot.projectile.spin == 0)
             setup.plainFactor = drag::dragFactorPerLength(shown, m_units);
     }
     return setup;
@@ -724,6 +746,9 @@ QList<QStringList> FlightSettings::inputRows()
     rows << QStringList{QStringLiteral("Density with height"),
                         m_withHeight->isChecked() ? QStringLiteral("Yes") : QStringLiteral("No"), QString()}
          << row(AirDensity) << row(Wind);
+    for (const Entry entry : {Spin, SpinDecay})
+        if (applies(entry))
+            rows << row(entry);
     return rows;
 }
 
@@ -741,6 +766,7 @@ void FlightSettings::save(QSettings &settings) const
     settings.setValue(entriesKey, accepted);
     settings.setValue(tableKey, m_tableText);
     settings.setValue(tableFileKey, m_tableFile);
+    settings.setValue(ballKey, int(m_ball));
 }
 
 // A preset is found by its name; typed figures only in the units they were typed in,
@@ -772,6 +798,9 @@ void FlightSettings::restore(QSettings &settings)
             m_projectile->setCurrentIndex(custom);
         }
         m_projectile->setToolTip(m_projectile->itemData(custom, Qt::ToolTipRole).toString());
+        const int ball = settings.value(ballKey, 0).toInt();
+        if (ball >= int(air::Ball::None) && ball <= int(air::Ball::Soccer))
+            m_ball = air::Ball(ball);
         const int savedLaw = settings.value(lawKey, 0).toInt();
         if (savedLaw >= 0 && savedLaw <= tableLaw && (savedLaw != tableLaw || m_table)) {
             m_law->setCurrentIndex(savedLaw);

@@ -68,6 +68,8 @@ public:
         Humidity,
         AirDensity,
         Wind,
+        Spin,
+        SpinDecay,
         EntryCount
     };
 
@@ -120,6 +122,7 @@ private:
     QLabel *m_dragNote = nullptr;
     drag::Units m_units = drag::Units::Metric;
 
+    air::Ball m_ball = air::Ball::None;            // the kind of ball whose spin the entries take
     std::shared_ptr<const air::DragTable> m_table; // the table in force, from a file
     QString m_tableFile;                           // its file's name
     QString m_tableText;                           // its text, kept between runs

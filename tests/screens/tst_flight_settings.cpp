@@ -202,8 +202,9 @@ void TestFlightSettings::eachLawAsksForItsFigures_data()
     QTest::addColumn<QStringList>("entries");
 
     const QStringList air{"Altitude", "Temperature", "Pressure", "Humidity", "AirDensity", "Wind"};
-    QTest::newRow("constant") << 0 << QStringList{"Mass", "Diameter", "DragCoefficient"} + air;
-    QTest::newRow("sphere") << 1 << QStringList{"Mass", "Diameter"} + air;
+    const QStringList spin{"Spin", "SpinDecay"}; // a ball's, whatever its drag law
+    QTest::newRow("constant") << 0 << QStringList{"Mass", "Diameter", "DragCoefficient"} + air + spin;
+    QTest::newRow("sphere") << 1 << QStringList{"Mass", "Diameter"} + air + spin;
     QTest::newRow("G1") << 2 << QStringList{"BallisticCoefficient"} + air;
     QTest::newRow("G7") << 3 << QStringList{"BallisticCoefficient"} + air;
 }
@@ -316,13 +317,17 @@ void TestFlightSettings::theAirKeepsItsValueInOtherUnits()
 // the density held, no wind.
 void TestFlightSettings::flightsGetWhatThePanelShows()
 {
-    auto setup = m_panel->airSetup(); // a baseball in the standard atmosphere
+    auto setup = m_panel->airSetup(); // a baseball in the standard atmosphere, at its typical spin
     QVERIFY(setup && !setup->plainFactor);
     QCOMPARE(setup->shot.air.model, air::AirModel::Standard);
     QVERIFY(setup->shot.air.densityWithHeight);
+    QCOMPARE(setup->shot.projectile.spin, air::presets()[0].spin);
+    QCOMPARE(setup->shot.projectile.ball, air::Ball::Baseball);
 
-    // A typed density holds along the flight.
+    // A typed density holds along the flight; without spin the shot is the drag solver's own.
     type(*m_panel, "AirDensity", QStringLiteral("1.1"));
+    QVERIFY(!m_panel->airSetup()->plainFactor);
+    type(*m_panel, "Spin", QStringLiteral("0"));
     QVERIFY(!check(*m_panel, "DensityWithHeight")->isChecked());
     setup = m_panel->airSetup();
     QVERIFY(setup && setup->plainFactor);
