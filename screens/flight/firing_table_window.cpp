@@ -207,6 +207,8 @@ FiringTableWindow::FiringTableWindow(QWidget *resultScreen) : QWidget(resultScre
     m_model = new firing::GridModel(this);
     m_view->setModel(m_model);
     m_view->verticalHeader()->hide();
+    // Rows as tall as their text, so a screen holds more of them.
+    m_view->verticalHeader()->setDefaultSectionSize(m_view->fontMetrics().height() + 8);
     m_view->setSelectionMode(QAbstractItemView::ContiguousSelection);
     m_view->horizontalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
     column->addWidget(m_view, 1);
@@ -477,7 +479,7 @@ void FiringTableWindow::showBeside()
         QSettings settings;
         if (!restoreGeometry(settings.value(geometryKey).toByteArray())) {
             const QRect avail = parentWidget()->screen()->availableGeometry();
-            resize(QSize(980, 560).boundedTo(avail.size() - QSize(40, 60)));
+            resize(QSize(1200, 640).boundedTo(avail.size() - QSize(40, 60)));
             move(avail.center() - rect().center());
         }
         rebuild();
