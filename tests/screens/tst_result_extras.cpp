@@ -300,6 +300,7 @@ void TestResultExtras::firingTableHoldsTheScreensFigures()
     const QList<QStringList> rows = table->rows();
     QCOMPARE(rows.size(), 21);
     QCOMPARE(rows.front().front(), QStringLiteral("distance (m)"));
+    QCOMPARE(rows[1].front() + ' ' + rows.back().front(), QStringLiteral("100 2000")); // in the order stepped
     const auto own = std::find_if(rows.begin(), rows.end(), [](const QStringList &r) { return r.front() == "1000"; });
     QVERIFY(own != rows.end());
     QStringList shown;
