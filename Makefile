@@ -79,5 +79,18 @@ lint: deps
 	@scripts/install-deps tools
 	@scripts/lint
 
+# The Debian packages, built from the committed tree in a copy under $(DEBBUILD)
+# and checked by lintian; test-deb installs them here, tries the installed
+# program and purges them again.
+DEBBUILD ?= build-deb
+.PHONY: deb test-deb
+deb:
+	@scripts/install-deps deb
+	@scripts/build-deb $(DEBBUILD) $(JOBS)
+
+test-deb:
+	@scripts/install-deps test
+	@scripts/test-deb $(DEBBUILD)
+
 clean:
 	@rm -rf $(BUILD) $(SANBUILD)
