@@ -98,6 +98,8 @@ firing::Problem ResultExtras::firingProblem() const
     p.target = m_problem.sy;
     p.velocity = Module1.MuzzleVelocity.toNumber();
     p.angle = p.radians ? Module1.ElevationAngle : (Module1.ElevationAngle * 180) / 3.14159;
+    p.tolerance = Module1.Tolerance;
+    p.iterationLimit = Module1.MaxIterations;
     return p;
 }
 

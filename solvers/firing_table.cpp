@@ -146,6 +146,10 @@ std::vector<Solution> vacuumAngles(const Problem &p, LeastVelocity &least, bool 
     m.Gravity = target.g;
     m.AngleUnitCode = p.radians ? "r" : "d";
     m.resetSolverSettings();
+    if (p.tolerance)
+        m.Tolerance = *p.tolerance;
+    if (p.iterationLimit)
+        m.MaxIterations = *p.iterationLimit;
     m.MuzzleVelocity = p.velocity;
     const AngleRun run = computeSuperElevation(m);
 

@@ -9,6 +9,7 @@
 // figures carries a note that says why.
 
 #include "air_model.h"
+#include "dynamic_value.h"
 #include "figure_text.h"
 
 #include <cstddef>
@@ -44,6 +45,9 @@ struct Problem
     double velocity = 0; // given for the angle question
     double angle = 0;    // given for the velocity question, in the problem's angle unit
     std::optional<AirShot> air;
+    // Newton's TOL and iteration limit as the root-finding screen set them; none: its start values.
+    std::optional<double> tolerance;
+    std::optional<DynamicValue> iterationLimit;
 };
 
 // g in the problem's length unit, as the set-up screen commits it.
