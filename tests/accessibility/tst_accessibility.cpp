@@ -66,7 +66,7 @@ QList<QWidget *> valueControls(QWidget *screen)
 
 } // namespace
 
-class TestAccessibility : public QObject
+class TestAccessibility : public QObject, private ScreenFixture
 {
     Q_OBJECT
 
@@ -83,23 +83,16 @@ private slots:
     void scrollBarsSpeakTheValueShown();
 
 private:
-    ToolkitRecorder *m_toolkit = nullptr;
-    ModalWatchdog *m_watchdog = nullptr;
 };
 
 void TestAccessibility::init()
 {
-    resetShell();
-    m_toolkit = new ToolkitRecorder;
-    m_watchdog = new ModalWatchdog;
+    setUpShell();
 }
 
 void TestAccessibility::cleanup()
 {
-    QVERIFY2(!m_watchdog->tripped(), "a real modal box opened");
-    delete m_watchdog;
-    delete m_toolkit;
-    resetShell();
+    tearDownShell();
 }
 
 void TestAccessibility::controlsAreNamedByTheCaptionsBesideThem_data()

@@ -15,6 +15,7 @@
 #include <QSettings>
 #include <QTimer>
 #include <QtTest>
+#include <memory>
 
 struct RecordedBox
 {
@@ -104,6 +105,42 @@ inline void resetShell()
     resetShellKeepingSettings();
     QSettings(QStringLiteral("Trajectrix"), QStringLiteral("Trajectrix")).clear();
 }
+
+// What every screen test starts and ends with: the shell as at start-up, boxes and
+// beeps answered by a recorder, and a watchdog that fails the test when a real modal box
+// opens. A test class derives from it beside QObject and calls these from init() and
+// cleanup().
+class ScreenFixture
+{
+protected:
+    void setUpShell()
+    {
+        resetShell();
+        m_recorder = std::make_unique<ToolkitRecorder>();
+        m_watchdog = std::make_unique<ModalWatchdog>();
+        m_toolkit = m_recorder.get();
+    }
+
+    // With `scripted`, every question a box asked must have had its answer ready.
+    void tearDownShell(bool scripted = false)
+    {
+        const bool tripped = m_watchdog->tripped();
+        const int unscripted = m_recorder->unscriptedQuestions;
+        m_watchdog.reset();
+        m_toolkit = nullptr;
+        m_recorder.reset();
+        resetShell();
+        QVERIFY2(!tripped, "a real modal box opened");
+        if (scripted)
+            QCOMPARE(unscripted, 0);
+    }
+
+    ToolkitRecorder *m_toolkit = nullptr;
+
+private:
+    std::unique_ptr<ToolkitRecorder> m_recorder;
+    std::unique_ptr<ModalWatchdog> m_watchdog;
+};
 
 // The live window of that name, shown or hidden; discarded screens are not found.
 inline QWidget *window(const QString &name)

@@ -62,7 +62,7 @@ bool stale()
 
 } // namespace
 
-class TestCompAngle : public QObject
+class TestCompAngle : public QObject, private ScreenFixture
 {
     Q_OBJECT
 
@@ -81,23 +81,16 @@ private slots:
     void zeroDistanceOffersNothingToCompute();
 
 private:
-    ToolkitRecorder *m_toolkit = nullptr;
-    ModalWatchdog *m_watchdog = nullptr;
 };
 
 void TestCompAngle::init()
 {
-    resetShell();
-    m_toolkit = new ToolkitRecorder;
-    m_watchdog = new ModalWatchdog;
+    setUpShell();
 }
 
 void TestCompAngle::cleanup()
 {
-    QVERIFY2(!m_watchdog->tripped(), "a real modal box opened");
-    delete m_watchdog;
-    delete m_toolkit;
-    resetShell();
+    tearDownShell();
 }
 
 void TestCompAngle::loadShowsTheProblemAndAnnouncesTheLeastVelocity_data()

@@ -58,7 +58,7 @@ bool yellow(CompMzVel *s)
 
 Q_DECLARE_METATYPE(Problem)
 
-class TestCompMzVel : public QObject
+class TestCompMzVel : public QObject, private ScreenFixture
 {
     Q_OBJECT
 
@@ -75,24 +75,16 @@ private slots:
     void scrollBarHasTheFocusOnOpening();
 
 private:
-    ToolkitRecorder *m_toolkit = nullptr;
-    ModalWatchdog *m_watchdog = nullptr;
 };
 
 void TestCompMzVel::init()
 {
-    resetShell();
-    m_toolkit = new ToolkitRecorder;
-    m_watchdog = new ModalWatchdog;
+    setUpShell();
 }
 
 void TestCompMzVel::cleanup()
 {
-    QVERIFY2(!m_watchdog->tripped(), "a real modal box opened");
-    QCOMPARE(m_toolkit->unscriptedQuestions, 0);
-    delete m_watchdog;
-    delete m_toolkit;
-    resetShell();
+    tearDownShell(true);
 }
 
 void TestCompMzVel::opensThenComputesForTheAngleShown_data()

@@ -41,7 +41,7 @@ void click(const QString &screen, const QString &button)
 
 } // namespace
 
-class TestNavigation : public QObject
+class TestNavigation : public QObject, private ScreenFixture
 {
     Q_OBJECT
 
@@ -63,25 +63,17 @@ private slots:
     void introLabelsWrapInsideTheirWidths();
 
 private:
-    ToolkitRecorder *m_toolkit = nullptr;
-    ModalWatchdog *m_watchdog = nullptr;
 };
 
 void TestNavigation::init()
 {
-    resetShell();
-    m_toolkit = new ToolkitRecorder;
-    m_watchdog = new ModalWatchdog;
+    setUpShell();
     startApplication();
 }
 
 void TestNavigation::cleanup()
 {
-    QVERIFY2(!m_watchdog->tripped(), "a real modal box opened");
-    QCOMPARE(m_toolkit->unscriptedQuestions, 0);
-    delete m_watchdog;
-    delete m_toolkit;
-    resetShell();
+    tearDownShell(true);
 }
 
 void TestNavigation::startsOnIntroAlone()

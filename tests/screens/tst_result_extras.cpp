@@ -48,7 +48,7 @@ QString text(QWidget *screen, const QString &name)
 
 } // namespace
 
-class TestResultExtras : public QObject
+class TestResultExtras : public QObject, private ScreenFixture
 {
     Q_OBJECT
 
@@ -67,8 +67,6 @@ private slots:
     void controlPPrintsLikePrintResults();
 
 private:
-    ToolkitRecorder *m_toolkit = nullptr;
-    ModalWatchdog *m_watchdog = nullptr;
 };
 
 void TestResultExtras::initTestCase()
@@ -80,17 +78,12 @@ void TestResultExtras::initTestCase()
 
 void TestResultExtras::init()
 {
-    resetShell();
-    m_toolkit = new ToolkitRecorder;
-    m_watchdog = new ModalWatchdog;
+    setUpShell();
 }
 
 void TestResultExtras::cleanup()
 {
-    QVERIFY2(!m_watchdog->tripped(), "a real modal box opened");
-    delete m_watchdog;
-    delete m_toolkit;
-    resetShell();
+    tearDownShell();
 }
 
 void TestResultExtras::copyHoldsTheBoxesAsShown_data()

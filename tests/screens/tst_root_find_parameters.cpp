@@ -58,7 +58,7 @@ void step(int presses)
 
 } // namespace
 
-class TestRootFindParameters : public QObject
+class TestRootFindParameters : public QObject, private ScreenFixture
 {
     Q_OBJECT
 
@@ -76,23 +76,16 @@ private slots:
     void backWithChangesReloadsAnAngleScreenLeftMeanwhile();
 
 private:
-    ToolkitRecorder *m_toolkit = nullptr;
-    ModalWatchdog *m_watchdog = nullptr;
 };
 
 void TestRootFindParameters::init()
 {
-    resetShell();
-    m_toolkit = new ToolkitRecorder;
-    m_watchdog = new ModalWatchdog;
+    setUpShell();
 }
 
 void TestRootFindParameters::cleanup()
 {
-    QVERIFY2(!m_watchdog->tripped(), "a real modal box opened");
-    delete m_watchdog;
-    delete m_toolkit;
-    resetShell();
+    tearDownShell();
 }
 
 void TestRootFindParameters::loadShowsTheSettings_data()

@@ -46,7 +46,7 @@ QString rectText(const QRect &r)
 
 } // namespace
 
-class TestScaling : public QObject
+class TestScaling : public QObject, private ScreenFixture
 {
     Q_OBJECT
 
@@ -59,8 +59,6 @@ private slots:
     void everyControlCanBeReached();
 
 private:
-    ToolkitRecorder *m_toolkit = nullptr;
-    ModalWatchdog *m_watchdog = nullptr;
 };
 
 void TestScaling::initTestCase()
@@ -72,17 +70,12 @@ void TestScaling::initTestCase()
 
 void TestScaling::init()
 {
-    resetShell();
-    m_toolkit = new ToolkitRecorder;
-    m_watchdog = new ModalWatchdog;
+    setUpShell();
 }
 
 void TestScaling::cleanup()
 {
-    QVERIFY2(!m_watchdog->tripped(), "a real modal box opened");
-    delete m_watchdog;
-    delete m_toolkit;
-    resetShell();
+    tearDownShell();
 }
 
 void TestScaling::everyControlCanBeReached_data()

@@ -91,7 +91,7 @@ const ScreenKind &kindNamed(const QString &name)
 
 } // namespace
 
-class TestScreens : public QObject
+class TestScreens : public QObject, private ScreenFixture
 {
     Q_OBJECT
 
@@ -114,8 +114,6 @@ private slots:
     void closingTheLastVisibleScreenEnds();
 
 private:
-    ToolkitRecorder *m_toolkit = nullptr;
-    ModalWatchdog *m_watchdog = nullptr;
 };
 
 void TestScreens::initTestCase()
@@ -126,23 +124,18 @@ void TestScreens::initTestCase()
 
 void TestScreens::init()
 {
-    resetShell();
+    setUpShell();
     // The result screens refuse a problem without a target distance: give them one.
     Module1.DistanceUnitCode = std::string("m");
     Module1.AngleUnitCode = std::string("d");
     Module1.TargetDistance = 1000;
     Module1.setupCommit();
     loads = 0;
-    m_toolkit = new ToolkitRecorder;
-    m_watchdog = new ModalWatchdog;
 }
 
 void TestScreens::cleanup()
 {
-    QVERIFY2(!m_watchdog->tripped(), "a real modal box opened");
-    delete m_watchdog;
-    delete m_toolkit;
-    resetShell();
+    tearDownShell();
 }
 
 void TestScreens::loadsOnceAndHidingKeepsState()

@@ -48,7 +48,7 @@ void comeBack()
 
 } // namespace
 
-class TestSetup : public QObject
+class TestSetup : public QObject, private ScreenFixture
 {
     Q_OBJECT
 
@@ -63,26 +63,18 @@ private slots:
     void zeroDistanceIsRefused();
 
 private:
-    ToolkitRecorder *m_toolkit = nullptr;
-    ModalWatchdog *m_watchdog = nullptr;
 };
 
 void TestSetup::init()
 {
-    resetShell();
-    m_toolkit = new ToolkitRecorder;
-    m_watchdog = new ModalWatchdog;
+    setUpShell();
     startApplication();
     click(QStringLiteral("Command3"), QStringLiteral("Intro"));
 }
 
 void TestSetup::cleanup()
 {
-    QVERIFY2(!m_watchdog->tripped(), "a real modal box opened");
-    QCOMPARE(m_toolkit->unscriptedQuestions, 0);
-    delete m_watchdog;
-    delete m_toolkit;
-    resetShell();
+    tearDownShell(true);
 }
 
 void TestSetup::guidedOrder_data()

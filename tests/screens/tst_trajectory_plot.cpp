@@ -204,7 +204,7 @@ bool roomBesideInput(const QWidget *screen, const TrajectoryPlot *plot)
 
 Q_DECLARE_METATYPE(Shot)
 
-class TestTrajectoryPlot : public QObject
+class TestTrajectoryPlot : public QObject, private ScreenFixture
 {
     Q_OBJECT
 
@@ -226,23 +226,16 @@ private slots:
     void reopensWhereItWasLeft();
 
 private:
-    ToolkitRecorder *m_toolkit = nullptr;
-    ModalWatchdog *m_watchdog = nullptr;
 };
 
 void TestTrajectoryPlot::init()
 {
-    resetShell();
-    m_toolkit = new ToolkitRecorder;
-    m_watchdog = new ModalWatchdog;
+    setUpShell();
 }
 
 void TestTrajectoryPlot::cleanup()
 {
-    QVERIFY2(!m_watchdog->tripped(), "a real modal box opened");
-    delete m_watchdog;
-    delete m_toolkit;
-    resetShell();
+    tearDownShell();
 }
 
 void TestTrajectoryPlot::flightsRunFromMuzzleToTarget_data()

@@ -80,7 +80,7 @@ QLineEdit *editor(QWidget *screen, const QString &box)
 
 } // namespace
 
-class TestTyping : public QObject
+class TestTyping : public QObject, private ScreenFixture
 {
     Q_OBJECT
 
@@ -102,24 +102,16 @@ private slots:
 private:
     // What the user and the computations see of a screen.
     QStringList state(QWidget *screen) const;
-
-    ToolkitRecorder *m_toolkit = nullptr;
-    ModalWatchdog *m_watchdog = nullptr;
 };
 
 void TestTyping::init()
 {
-    resetShell();
-    m_toolkit = new ToolkitRecorder;
-    m_watchdog = new ModalWatchdog;
+    setUpShell();
 }
 
 void TestTyping::cleanup()
 {
-    QVERIFY2(!m_watchdog->tripped(), "a real modal box opened");
-    delete m_watchdog;
-    delete m_toolkit;
-    resetShell();
+    tearDownShell();
 }
 
 QStringList TestTyping::state(QWidget *screen) const
