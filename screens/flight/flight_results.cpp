@@ -256,6 +256,74 @@ QList<QStringList> Table::cells() const
     return all;
 }
 
+namespace {
+
+// The drag solver's own shot, its drag factor as the panel's fields give it.
+struct PlainAir
+{
+    TargetProblem target;
+    double k = 0;
+
+    air::Flight fly(double velocity, double angle, int samples = 0) const
+    {
+        air::Flight f;
+        static_cast<drag::Flight &>(f) = drag::fly({target, k, velocity, angle}, samples);
+        return f;
+    }
+    drag::HitVelocity hitVelocity(double angle) const { return drag::hitVelocity({target, k, 0, angle}); }
+    drag::HitAngles hitAngles(double velocity) const { return drag::hitAngles({target, k, velocity, 0}); }
+};
+
+// Any other shot, through the air model.
+struct RealAir
+{
+    air::Shot shot;
+
+    air::Flight fly(double velocity, double angle, int samples = 0) const
+    {
+        air::Shot s = shot;
+        s.velocity = velocity;
+        s.angle = angle;
+        return air::fly(s, samples);
+    }
+    drag::HitVelocity hitVelocity(double angle) const
+    {
+        air::Shot s = shot;
+        s.angle = angle;
+        return air::hitVelocity(s);
+    }
+    drag::HitAngles hitAngles(double velocity) const
+    {
+        air::Shot s = shot;
+        s.velocity = velocity;
+        return air::hitAngles(s);
+    }
+};
+
+template <class Air>
+void flyEach(AirFigures &air, const Air &model, const PlotQuestion &q, const std::vector<PlotSolution> &solutions,
+             int samples)
+{
+    for (const PlotSolution &s : solutions)
+        air.flights.push_back(model.fly(s.velocity, s.angle, samples));
+    if (solutions.empty())
+        return;
+    const PlotSolution &first = solutions.front();
+    if (q.angleGiven) {
+        air.velocity = model.hitVelocity(first.angle);
+        if (air.velocity.hit.outcome == drag::HitOutcome::Found)
+            air.corrected[0] = model.fly(air.velocity.hit.value, first.angle);
+    } else {
+        air.angles = model.hitAngles(first.velocity);
+        const std::array<const drag::Hit *, 2> hits{&air.angles.low, &air.angles.high};
+        for (std::size_t i = 0; i < hits.size() && i < solutions.size(); ++i)
+            if (hits[i]->outcome == drag::HitOutcome::Found)
+                air.corrected[i] = model.fly(first.velocity, hits[i]->value);
+    }
+}
+
+} // namespace
+
 AirFigures flyThroughAir(const PlotProblem &p, const PlotQuestion &q, const std::vector<PlotSolution> &solutions,
                          const AirSetup &setup, int samples)
 {
@@ -269,51 +337,11 @@ AirFigures flyThroughAir(const PlotProblem &p, const PlotQuestion &q, const std:
     }
     const TargetProblem &target = p;
     if (setup.plainFactor) {
-        const double k = *setup.plainFactor;
-        const auto flown = [](drag::Flight f) {
-            air::Flight result;
-            static_cast<drag::Flight &>(result) = std::move(f);
-            return result;
-        };
-        for (const PlotSolution &s : solutions)
-            air.flights.push_back(flown(drag::fly({target, k, s.velocity, s.angle}, samples)));
-        if (solutions.empty())
-            return air;
-        const PlotSolution &first = solutions.front();
-        if (q.angleGiven) {
-            air.velocity = drag::hitVelocity({target, k, 0, first.angle});
-            if (air.velocity.hit.outcome == drag::HitOutcome::Found)
-                air.corrected[0] = flown(drag::fly({target, k, air.velocity.hit.value, first.angle}));
-        } else {
-            air.angles = drag::hitAngles({target, k, first.velocity, 0});
-            const std::array<const drag::Hit *, 2> hits{&air.angles.low, &air.angles.high};
-            for (std::size_t i = 0; i < hits.size() && i < solutions.size(); ++i)
-                if (hits[i]->outcome == drag::HitOutcome::Found)
-                    air.corrected[i] = flown(drag::fly({target, k, first.velocity, hits[i]->value}));
-        }
-        return air;
-    }
-
-    air::Shot shot = setup.shot;
-    static_cast<TargetProblem &>(shot) = target;
-    for (const PlotSolution &s : solutions) {
-        shot.velocity = s.velocity;
-        shot.angle = s.angle;
-        air.flights.push_back(air::fly(shot, samples));
-    }
-    if (solutions.empty())
-        return air;
-    const PlotSolution &first = solutions.front();
-    if (q.angleGiven) {
-        shot.angle = first.angle;
-        air.velocity = air::hitVelocity(shot);
-        air.corrected[0] = air::flyHit(shot, &air::Shot::velocity, air.velocity.hit);
+        flyEach(air, PlainAir{target, *setup.plainFactor}, q, solutions, samples);
     } else {
-        shot.velocity = first.velocity;
-        air.angles = air::hitAngles(shot);
-        const std::array<const drag::Hit *, 2> hits{&air.angles.low, &air.angles.high};
-        for (std::size_t i = 0; i < hits.size() && i < solutions.size(); ++i)
-            air.corrected[i] = air::flyHit(shot, &air::Shot::angle, *hits[i]);
+        RealAir model{setup.shot};
+        static_cast<TargetProblem &>(model.shot) = target;
+        flyEach(air, model, q, solutions, samples);
     }
     return air;
 }
