@@ -245,6 +245,10 @@ FiringTableWindow::FiringTableWindow(QWidget *resultScreen) : QWidget(resultScre
     m_pending = new QTimer(this);
     m_pending->setInterval(0);
     connect(m_pending, &QTimer::timeout, this, &FiringTableWindow::computeSome);
+    m_rebuild = new QTimer(this);
+    m_rebuild->setSingleShot(true);
+    m_rebuild->setInterval(0);
+    connect(m_rebuild, &QTimer::timeout, this, &FiringTableWindow::rebuild);
     connect(m_varies, &QComboBox::activated, this, [this] {
         resetSteps();
         rebuild();
@@ -288,8 +292,7 @@ void FiringTableWindow::setProblem(const firing::Problem &problem)
         resetSteps();
     }
     m_caption->setText(problemText());
-    if (isVisible())
-        rebuild();
+    rebuildSoon();
 }
 
 // The problem the rows belong to, as the screen holds it.
@@ -308,8 +311,15 @@ QString FiringTableWindow::problemText() const
 void FiringTableWindow::setAir(const std::optional<firing::AirShot> &air)
 {
     m_problem.air = air;
+    rebuildSoon();
+}
+
+// A screen's change reaches the window as a new problem and its air one after the
+// other: the rows are computed once for both.
+void FiringTableWindow::rebuildSoon()
+{
     if (isVisible())
-        rebuild();
+        m_rebuild->start();
 }
 
 // Twenty rows around the screen's own value, in round steps.
@@ -354,6 +364,7 @@ std::optional<double> FiringTableWindow::entry(QLineEdit *edit, const QString &c
 
 void FiringTableWindow::rebuild()
 {
+    m_rebuild->stop();
     m_pending->stop();
     m_values.clear();
     QStringList faults;
@@ -428,7 +439,7 @@ void FiringTableWindow::computeSome()
 
 bool FiringTableWindow::computing() const
 {
-    return !m_values.empty();
+    return m_rebuild->isActive() || !m_values.empty();
 }
 
 QList<QStringList> FiringTableWindow::rows() const
@@ -491,6 +502,7 @@ void FiringTableWindow::showBeside()
 
 void FiringTableWindow::closeEvent(QCloseEvent *event)
 {
+    m_rebuild->stop();
     m_pending->stop();
     m_values.clear();
     QSettings settings;

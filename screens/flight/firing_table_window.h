@@ -65,6 +65,7 @@ public:
 
     // The header, then one list of cells per row computed so far.
     QList<QStringList> rows() const;
+    // Rows still to compute, or a rebuild on its way.
     bool computing() const;
     void copyRows() const;
     void saveCsv();
@@ -75,6 +76,7 @@ protected:
 
 private:
     void resetSteps();
+    void rebuildSoon();
     void rebuild();
     void computeSome();
     std::optional<double> entry(QLineEdit *edit, const QString &caption, QStringList &faults) const;
@@ -94,6 +96,7 @@ private:
     QTableView *m_view = nullptr;
     firing::GridModel *m_model = nullptr;
     QTimer *m_pending = nullptr;
+    QTimer *m_rebuild = nullptr;  // one rebuild for the problem and the air changed together
     std::vector<double> m_values; // still to compute
     firing::Problem m_computing;  // the problem the rows are being computed for
     firing::Varied m_computingVaried = firing::Varied::Distance;
