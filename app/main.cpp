@@ -1,4 +1,4 @@
-#include "application.h"
+#include "screens/application.h"
 
 #include <QApplication>
 #include <QCommandLineParser>

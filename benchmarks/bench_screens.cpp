@@ -1,13 +1,13 @@
 // The screens' heaviest handlers, each timed to the end of the repaint it
 // causes: a frame is 16 ms.
 
-#include "application.h"
-#include "comp_angle.h"
-#include "comp_mz_vel.h"
-#include "result_extras.h"
-#include "screen_driver.h"
-#include "screens.h"
-#include "trajectory_plot.h"
+#include "benchmarks/screen_driver.h"
+#include "screens/application.h"
+#include "screens/comp_angle.h"
+#include "screens/comp_mz_vel.h"
+#include "screens/flight/trajectory_plot.h"
+#include "screens/result_extras.h"
+#include "screens/screens.h"
 
 #include <QApplication>
 #include <QCheckBox>

@@ -1,9 +1,9 @@
 // Peak resident memory of a session that visits every screen, read from the
 // kernel's high-water mark once the session is over.
 
-#include "screen_driver.h"
-#include "screen_tour.h"
-#include "screens.h"
+#include "benchmarks/screen_driver.h"
+#include "benchmarks/screen_tour.h"
+#include "screens/screens.h"
 
 #include <QApplication>
 #include <QFile>

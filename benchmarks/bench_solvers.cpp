@@ -1,12 +1,12 @@
-#include "air_inputs.h"
-#include "air_model.h"
-#include "angle_solver.h"
-#include "drag.h"
-#include "drag_inputs.h"
-#include "firing_table.h"
-#include "min_velocity.h"
-#include "module1.h"
-#include "muzzle_velocity.h"
+#include "model/module1.h"
+#include "solvers/air_inputs.h"
+#include "solvers/air_model.h"
+#include "solvers/angle_solver.h"
+#include "solvers/drag.h"
+#include "solvers/drag_inputs.h"
+#include "solvers/firing_table.h"
+#include "solvers/min_velocity.h"
+#include "solvers/muzzle_velocity.h"
 
 #include <benchmark/benchmark.h>
 

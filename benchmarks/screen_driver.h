@@ -4,7 +4,7 @@
 // application set up as start-up sets up the real one, boxes that answer
 // themselves, and the problem committed straight into Module1.
 
-#include "module1.h"
+#include "model/module1.h"
 #include "platform/messages.h"
 #include "toolkit/controls.h"
 

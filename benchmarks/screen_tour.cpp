@@ -1,16 +1,16 @@
-#include "screen_tour.h"
+#include "benchmarks/screen_tour.h"
 
-#include "application.h"
-#include "comp_angle.h"
-#include "comp_mz_vel.h"
-#include "example.h"
-#include "example2.h"
-#include "intro.h"
-#include "module1.h"
-#include "root_find_parameters.h"
-#include "screen_driver.h"
-#include "screens.h"
-#include "setup.h"
+#include "benchmarks/screen_driver.h"
+#include "model/module1.h"
+#include "screens/application.h"
+#include "screens/comp_angle.h"
+#include "screens/comp_mz_vel.h"
+#include "screens/example.h"
+#include "screens/example2.h"
+#include "screens/intro.h"
+#include "screens/root_find_parameters.h"
+#include "screens/screens.h"
+#include "screens/setup.h"
 
 #include <QLineEdit>
 #include <QPushButton>

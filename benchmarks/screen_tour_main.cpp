@@ -1,9 +1,9 @@
 // Renders every screen in its typical state to <folder>/<screen>.png for the
 // README. Run it on a real display (scripts/screenshots uses Xvfb).
 
-#include "screen_driver.h"
-#include "screen_tour.h"
-#include "screens.h"
+#include "benchmarks/screen_driver.h"
+#include "benchmarks/screen_tour.h"
+#include "screens/screens.h"
 
 #include <QApplication>
 #include <QDir>

@@ -1,10 +1,10 @@
-#include "arguments.h"
+#include "cli/arguments.h"
 
-#include "air_inputs.h"
-#include "conversions.h"
-#include "drag_inputs.h"
-#include "drag_law.h"
-#include "typed_value.h"
+#include "model/conversions.h"
+#include "model/typed_value.h"
+#include "solvers/air_inputs.h"
+#include "solvers/drag_inputs.h"
+#include "solvers/drag_law.h"
 
 #include <algorithm>
 #include <array>

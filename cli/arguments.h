@@ -5,7 +5,7 @@
 // fields, against the same ranges; whatever is refused comes back as one line that names
 // the argument.
 
-#include "firing_table.h"
+#include "solvers/firing_table.h"
 
 #include <optional>
 #include <string>

@@ -1,4 +1,4 @@
-#include "solve_command.h"
+#include "cli/solve_command.h"
 
 #include <exception>
 #include <iostream>

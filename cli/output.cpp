@@ -1,7 +1,7 @@
-#include "output.h"
+#include "cli/output.h"
 
-#include "conversions.h"
-#include "typed_value.h"
+#include "model/conversions.h"
+#include "model/typed_value.h"
 
 #include <algorithm>
 #include <sstream>

@@ -4,7 +4,7 @@
 // columns), a spreadsheet (RFC 4180 CSV) or a program (JSON, numbers as numbers and every
 // unit named).
 
-#include "firing_table.h"
+#include "solvers/firing_table.h"
 
 #include <ostream>
 #include <string>

@@ -1,9 +1,9 @@
-#include "solve_command.h"
+#include "cli/solve_command.h"
 
-#include "arguments.h"
-#include "conversions.h"
-#include "muzzle_velocity.h"
-#include "output.h"
+#include "cli/arguments.h"
+#include "cli/output.h"
+#include "model/conversions.h"
+#include "solvers/muzzle_velocity.h"
 
 #include <algorithm>
 #include <cerrno>

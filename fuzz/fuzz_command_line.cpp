@@ -5,11 +5,11 @@
 // given, with a projectile and an atmosphere the model takes. Each argument is also
 // written as a JSON value, which must be null or a JSON number of the same value.
 
-#include "fuzz_support.h"
+#include "fuzz/fuzz_support.h"
 
-#include "arguments.h"
-#include "output.h"
-#include "typed_value.h"
+#include "cli/arguments.h"
+#include "cli/output.h"
+#include "model/typed_value.h"
 
 #include <algorithm>
 #include <array>

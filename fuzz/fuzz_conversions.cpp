@@ -2,9 +2,9 @@
 // the general text form reading back to what it shows, and the display patterns
 // against glibc's exactly rounded printf.
 
-#include "fuzz_support.h"
+#include "fuzz/fuzz_support.h"
 
-#include "conversions.h"
+#include "model/conversions.h"
 
 #include <algorithm>
 #include <array>

@@ -2,11 +2,11 @@
 // in the field's range, what the field then shows reads back to the same value, and what
 // the air model receives from it is physical.
 
-#include "fuzz_support.h"
+#include "fuzz/fuzz_support.h"
 
-#include "air_inputs.h"
-#include "drag_inputs.h"
-#include "typed_value.h"
+#include "model/typed_value.h"
+#include "solvers/air_inputs.h"
+#include "solvers/drag_inputs.h"
 
 #include <algorithm>
 #include <cstdint>

@@ -2,9 +2,9 @@
 // accepted table holds rising Machs and finite Cds that its interpolation passes through
 // without leaving them between points, at Machs drawn from the input.
 
-#include "fuzz_support.h"
+#include "fuzz/fuzz_support.h"
 
-#include "drag_law.h"
+#include "solvers/drag_law.h"
 
 #include <algorithm>
 #include <array>

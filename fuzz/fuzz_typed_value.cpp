@@ -1,13 +1,13 @@
 // A value typed for a scroll bar: the number read must be the C library's, and the
 // position it becomes the nearest the bar can take, on the scales the screens build.
 
-#include "fuzz_support.h"
+#include "fuzz/fuzz_support.h"
 
-#include "conversions.h"
-#include "min_velocity.h"
-#include "module1.h"
-#include "muzzle_velocity.h"
-#include "typed_value.h"
+#include "model/conversions.h"
+#include "model/module1.h"
+#include "model/typed_value.h"
+#include "solvers/min_velocity.h"
+#include "solvers/muzzle_velocity.h"
 
 #include <algorithm>
 #include <cctype>

@@ -1,6 +1,6 @@
-#include "dynamic_value.h"
+#include "model/dynamic_value.h"
 
-#include "conversions.h"
+#include "model/conversions.h"
 
 double DynamicValue::toNumber() const
 {

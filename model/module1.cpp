@@ -1,6 +1,6 @@
-#include "module1.h"
+#include "model/module1.h"
 
-#include "conversions.h"
+#include "model/conversions.h"
 
 ProblemModel Module1;
 

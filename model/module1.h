@@ -4,7 +4,7 @@
 // in place; it starts with every number 0, every text and dynamic value empty,
 // and nothing is ever saved or loaded.
 
-#include "dynamic_value.h"
+#include "model/dynamic_value.h"
 
 #include <string>
 #include <string_view>

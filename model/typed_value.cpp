@@ -1,6 +1,6 @@
-#include "typed_value.h"
+#include "model/typed_value.h"
 
-#include "conversions.h"
+#include "model/conversions.h"
 
 #include <algorithm>
 #include <charconv>

@@ -1,4 +1,4 @@
-#include "figures.h"
+#include "resources/figures.h"
 
 #include <QCoreApplication>
 #include <QImage>

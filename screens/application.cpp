@@ -1,10 +1,10 @@
-#include "application.h"
+#include "screens/application.h"
 
-#include "figures.h"
-#include "intro.h"
-#include "module1.h"
+#include "model/module1.h"
 #include "platform/messages.h"
-#include "screens.h"
+#include "resources/figures.h"
+#include "screens/intro.h"
+#include "screens/screens.h"
 #include "toolkit/controls.h"
 
 #include <QApplication>

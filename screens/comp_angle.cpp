@@ -1,16 +1,16 @@
-#include "comp_angle.h"
+#include "screens/comp_angle.h"
 
-#include "angle_solver.h"
-#include "application.h"
-#include "conversions.h"
-#include "min_velocity.h"
-#include "module1.h"
+#include "model/conversions.h"
+#include "model/module1.h"
+#include "model/typed_value.h"
 #include "platform/messages.h"
-#include "result_extras.h"
-#include "root_find_parameters.h"
-#include "screens.h"
+#include "screens/application.h"
+#include "screens/result_extras.h"
+#include "screens/root_find_parameters.h"
+#include "screens/screens.h"
+#include "solvers/angle_solver.h"
+#include "solvers/min_velocity.h"
 #include "toolkit/controls.h"
-#include "typed_value.h"
 
 #include <QGroupBox>
 #include <QLineEdit>

@@ -4,7 +4,7 @@
 // above the least one that reaches the target and gets both super-elevation angles
 // with the figures of their trajectories.
 
-#include "result_screen.h"
+#include "screens/result_screen.h"
 
 #include <QStringList>
 

@@ -1,14 +1,14 @@
-#include "comp_mz_vel.h"
+#include "screens/comp_mz_vel.h"
 
-#include "application.h"
-#include "conversions.h"
-#include "module1.h"
-#include "muzzle_velocity.h"
+#include "model/conversions.h"
+#include "model/module1.h"
+#include "model/typed_value.h"
 #include "platform/messages.h"
-#include "result_extras.h"
-#include "screens.h"
+#include "screens/application.h"
+#include "screens/result_extras.h"
+#include "screens/screens.h"
+#include "solvers/muzzle_velocity.h"
 #include "toolkit/controls.h"
-#include "typed_value.h"
 
 #include <QGroupBox>
 #include <QLineEdit>

@@ -5,7 +5,7 @@
 // Opened by the set-up screen's "Next >>" and discarded by "<< Back", so every
 // visit loads afresh from the committed problem.
 
-#include "result_screen.h"
+#include "screens/result_screen.h"
 
 #include <QStringList>
 

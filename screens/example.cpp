@@ -1,9 +1,9 @@
-#include "example.h"
+#include "screens/example.h"
 
-#include "application.h"
-#include "example2.h"
-#include "figures.h"
-#include "screens.h"
+#include "resources/figures.h"
+#include "screens/application.h"
+#include "screens/example2.h"
+#include "screens/screens.h"
 #include "toolkit/controls.h"
 #include "toolkit/figure_box.h"
 

@@ -2,7 +2,7 @@
 
 // The worked example, opened over `Intro`.
 
-#include "screen.h"
+#include "screens/screen.h"
 
 class QPushButton;
 namespace toolkit {

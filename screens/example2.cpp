@@ -1,7 +1,7 @@
-#include "example2.h"
+#include "screens/example2.h"
 
-#include "figures.h"
-#include "screens.h"
+#include "resources/figures.h"
+#include "screens/screens.h"
 #include "toolkit/controls.h"
 #include "toolkit/figure_box.h"
 

@@ -2,7 +2,7 @@
 
 // The derivation of the equations, opened over `Example`; only ever hidden.
 
-#include "screen.h"
+#include "screens/screen.h"
 
 class QPushButton;
 namespace toolkit {

@@ -1,10 +1,10 @@
-#include "intro.h"
+#include "screens/intro.h"
 
-#include "application.h"
-#include "example.h"
-#include "figures.h"
-#include "screens.h"
-#include "setup.h"
+#include "resources/figures.h"
+#include "screens/application.h"
+#include "screens/example.h"
+#include "screens/screens.h"
+#include "screens/setup.h"
 #include "toolkit/controls.h"
 #include "toolkit/figure_box.h"
 

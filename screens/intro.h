@@ -3,7 +3,7 @@
 // The start-up screen: what the program does, with an example figure, and the
 // way on to the set-up screen.
 
-#include "screen.h"
+#include "screens/screen.h"
 
 class QPushButton;
 namespace toolkit {

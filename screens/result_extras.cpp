@@ -1,6 +1,6 @@
-#include "result_extras.h"
+#include "screens/result_extras.h"
 
-#include "module1.h"
+#include "model/module1.h"
 #include "platform/print.h"
 #include "toolkit/controls.h"
 

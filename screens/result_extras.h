@@ -5,8 +5,8 @@
 // (Ctrl+T), copy the results (Ctrl+C) and print them (Ctrl+P), and the
 // trajectory plot window itself, created on first use and gone with its screen.
 
-#include "firing_table_window.h"
-#include "trajectory_plot.h"
+#include "screens/flight/firing_table_window.h"
+#include "screens/flight/trajectory_plot.h"
 
 #include <QList>
 #include <QObject>

@@ -1,15 +1,15 @@
-#include "result_screen.h"
+#include "screens/result_screen.h"
 
-#include "application.h"
-#include "figure_text.h"
-#include "module1.h"
-#include "result_extras.h"
-#include "screens.h"
-#include "setup.h"
+#include "model/module1.h"
+#include "model/typed_value.h"
+#include "screens/application.h"
+#include "screens/result_extras.h"
+#include "screens/screens.h"
+#include "screens/setup.h"
+#include "screens/typed_entry.h"
+#include "solvers/figure_text.h"
 #include "toolkit/controls.h"
 #include "toolkit/value_editor.h"
-#include "typed_entry.h"
-#include "typed_value.h"
 
 #include <QLineEdit>
 #include <QPushButton>

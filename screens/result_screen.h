@@ -6,7 +6,7 @@
 // plot, Copy Results). Each screen lays the controls out in its own places and
 // says what it computes.
 
-#include "screen.h"
+#include "screens/screen.h"
 
 #include <QList>
 #include <QString>

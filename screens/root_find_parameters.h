@@ -4,7 +4,7 @@
 // tolerance of Newton's method, the increment of the minimum velocity search and
 // the iteration limit.
 
-#include "screen.h"
+#include "screens/screen.h"
 
 class QGroupBox;
 class QLineEdit;

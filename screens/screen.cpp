@@ -1,8 +1,8 @@
-#include "screen.h"
+#include "screens/screen.h"
 
-#include "application.h"
 #include "platform/messages.h"
-#include "screens.h"
+#include "screens/application.h"
+#include "screens/screens.h"
 #include "toolkit/controls.h"
 #include "toolkit/figure_box.h"
 #include "toolkit/window_fit.h"

@@ -5,7 +5,7 @@
 // than its screen's free area scrolls in a window that fits (toolkit/window_fit.h).
 // Screens are created, loaded, shown, hidden and discarded only through `Screens`.
 
-#include "figures.h"
+#include "resources/figures.h"
 
 #include <QMargins>
 #include <QSize>

@@ -1,4 +1,4 @@
-#include "screens.h"
+#include "screens/screens.h"
 
 #include "toolkit/accessibility.h"
 

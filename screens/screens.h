@@ -12,7 +12,7 @@
 // registry forgets it at once and Qt deletes it when control returns to the
 // event loop.
 
-#include "screen.h"
+#include "screens/screen.h"
 
 #include <QPointer>
 

@@ -5,7 +5,7 @@
 // "Next >>" commits the entries to Module1 and opens the chosen result screen.
 // The screen is only ever hidden, so every entry survives trips away from it.
 
-#include "screen.h"
+#include "screens/screen.h"
 
 class QGroupBox;
 class QLineEdit;

@@ -1,7 +1,7 @@
-#include "typed_entry.h"
+#include "screens/typed_entry.h"
 
+#include "model/typed_value.h"
 #include "toolkit/controls.h"
-#include "typed_value.h"
 
 toolkit::ValueTyping typedEntry(const QString &name, const std::function<typed::Scale()> &scale,
                                 const std::function<typed::Wording()> &wording)

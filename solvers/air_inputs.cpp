@@ -1,4 +1,4 @@
-#include "air_inputs.h"
+#include "solvers/air_inputs.h"
 
 #include <vector>
 

@@ -5,8 +5,8 @@
 // drag_inputs.h and read by its readEntry and entryNote; their conversion into the air
 // model's SI; and the presets, each with its source.
 
-#include "air_model.h"
-#include "drag_inputs.h"
+#include "solvers/air_model.h"
+#include "solvers/drag_inputs.h"
 
 #include <span>
 

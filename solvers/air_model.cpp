@@ -1,7 +1,7 @@
-#include "air_model.h"
+#include "solvers/air_model.h"
 
-#include "angle_solver.h"
-#include "flight_integration.h"
+#include "solvers/angle_solver.h"
+#include "solvers/flight_integration.h"
 
 #include <boost/math/tools/toms748_solve.hpp>
 

@@ -20,12 +20,12 @@
 // decaying as exp(-t / tau) when a decay time is given. Without spin the ball is not
 // read at all, and the shot flies on its drag law exactly as any other.
 
-#include "atmosphere.h"
-#include "ball_aero.h"
-#include "drag.h"
-#include "drag_inputs.h"
-#include "drag_law.h"
-#include "target_problem.h"
+#include "solvers/atmosphere.h"
+#include "solvers/ball_aero.h"
+#include "solvers/drag.h"
+#include "solvers/drag_inputs.h"
+#include "solvers/drag_law.h"
+#include "solvers/target_problem.h"
 
 #include <memory>
 #include <optional>

@@ -6,8 +6,8 @@
 // on N itself from 1.5 rad. A fixed start that misses its own root is retried once from
 // the closed-form root.
 
-#include "figure_text.h"
-#include "target_problem.h"
+#include "solvers/figure_text.h"
+#include "solvers/target_problem.h"
 
 #include <optional>
 #include <string>

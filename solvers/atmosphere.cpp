@@ -1,4 +1,4 @@
-#include "atmosphere.h"
+#include "solvers/atmosphere.h"
 
 #include <algorithm>
 #include <cmath>

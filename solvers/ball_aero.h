@@ -9,7 +9,7 @@
 // Beyond the range a model was measured over, its values at the range's end hold, and
 // the coefficients say so (`measured` false).
 
-#include "drag_law.h"
+#include "solvers/drag_law.h"
 
 #include <algorithm>
 #include <cmath>

@@ -1,8 +1,8 @@
-#include "drag.h"
+#include "solvers/drag.h"
 
-#include "angle_solver.h"
-#include "flight_integration.h"
-#include "muzzle_velocity.h"
+#include "solvers/angle_solver.h"
+#include "solvers/flight_integration.h"
+#include "solvers/muzzle_velocity.h"
 
 #include <boost/math/tools/toms748_solve.hpp>
 

@@ -11,7 +11,7 @@
 // angles that hit with drag lie between the two vacuum angles, and the velocity that
 // hits at a given angle lies above the vacuum one. The searches below start from that.
 
-#include "target_problem.h"
+#include "solvers/target_problem.h"
 
 #include <optional>
 #include <vector>

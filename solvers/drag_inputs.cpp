@@ -1,8 +1,8 @@
-#include "drag_inputs.h"
+#include "solvers/drag_inputs.h"
 
-#include "drag.h"
-#include "module1.h"
-#include "typed_value.h"
+#include "model/module1.h"
+#include "model/typed_value.h"
+#include "solvers/drag.h"
 
 #include <array>
 #include <charconv>

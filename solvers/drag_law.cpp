@@ -1,6 +1,6 @@
-#include "drag_law.h"
+#include "solvers/drag_law.h"
 
-#include "drag_curve_data.h"
+#include "solvers/drag_curve_data.h"
 
 #include <algorithm>
 #include <charconv>

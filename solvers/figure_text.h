@@ -2,7 +2,7 @@
 
 // How the result screens write the figures of a trajectory; the plot writes them the same way.
 
-#include "conversions.h"
+#include "model/conversions.h"
 
 #include <array>
 #include <string>

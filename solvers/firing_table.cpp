@@ -1,10 +1,10 @@
-#include "firing_table.h"
+#include "solvers/firing_table.h"
 
-#include "angle_solver.h"
-#include "conversions.h"
-#include "min_velocity.h"
-#include "module1.h"
-#include "muzzle_velocity.h"
+#include "model/conversions.h"
+#include "model/module1.h"
+#include "solvers/angle_solver.h"
+#include "solvers/min_velocity.h"
+#include "solvers/muzzle_velocity.h"
 
 #include <algorithm>
 #include <array>

@@ -8,9 +8,9 @@
 // text, so a window and the command line print the same cells, and a solution without
 // figures carries a note that says why.
 
-#include "air_model.h"
-#include "dynamic_value.h"
-#include "figure_text.h"
+#include "model/dynamic_value.h"
+#include "solvers/air_model.h"
+#include "solvers/figure_text.h"
 
 #include <cstddef>
 #include <optional>

@@ -8,8 +8,8 @@
 //
 // Internal to the solvers: the state is x, y, vx, vy over the ground, in the caller's units.
 
-#include "drag.h"
-#include "target_problem.h"
+#include "solvers/drag.h"
+#include "solvers/target_problem.h"
 
 #include <boost/math/tools/minima.hpp>
 #include <boost/math/tools/toms748_solve.hpp>

@@ -1,7 +1,7 @@
-#include "min_velocity.h"
+#include "solvers/min_velocity.h"
 
-#include "conversions.h"
-#include "module1.h"
+#include "model/conversions.h"
+#include "model/module1.h"
 
 #include <cmath>
 #include <cstdint>

@@ -4,7 +4,7 @@
 // stepped upward from just above the line of sight until the velocity for that
 // angle, V(a) = Sx * sqrt(g / (2 cos a (Sx sin a - (Sy - So) cos a))), stops changing.
 
-#include "typed_value.h"
+#include "model/typed_value.h"
 
 #include <string>
 

@@ -1,8 +1,8 @@
-#include "muzzle_velocity.h"
+#include "solvers/muzzle_velocity.h"
 
-#include "conversions.h"
-#include "figure_text.h"
-#include "module1.h"
+#include "model/conversions.h"
+#include "model/module1.h"
+#include "solvers/figure_text.h"
 
 #include <cmath>
 

@@ -1,9 +1,9 @@
-#include "firing_table_window.h"
+#include "screens/flight/firing_table_window.h"
 
-#include "drag_inputs.h"
-#include "flight_results.h"
 #include "platform/messages.h"
 #include "platform/print.h"
+#include "screens/flight/flight_results.h"
+#include "solvers/drag_inputs.h"
 #include "toolkit/controls.h"
 
 #include <QAbstractTextDocumentLayout>

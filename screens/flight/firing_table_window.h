@@ -6,7 +6,7 @@
 // air. Rows are computed a few at a time, so the window answers while a long table
 // with air fills. Copy, Save as CSV and Print give the rows the table shows.
 
-#include "firing_table.h"
+#include "solvers/firing_table.h"
 
 #include <QAbstractTableModel>
 #include <QList>

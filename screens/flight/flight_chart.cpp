@@ -1,4 +1,4 @@
-#include "flight_chart.h"
+#include "screens/flight/flight_chart.h"
 
 #include <QChart>
 #include <QFontMetrics>

@@ -4,7 +4,7 @@
 // equal scales whenever the view's shape allows, with labels placed where they
 // hide nothing, smaller or left out only when the view has no room for them.
 
-#include "plot_geometry.h"
+#include "screens/flight/plot_geometry.h"
 
 #include <QChartView>
 #include <QString>

@@ -1,7 +1,7 @@
-#include "flight_results.h"
+#include "screens/flight/flight_results.h"
 
-#include "conversions.h"
-#include "figure_text.h"
+#include "model/conversions.h"
+#include "solvers/figure_text.h"
 #include "toolkit/controls.h"
 
 #include <cmath>

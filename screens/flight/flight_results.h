@@ -6,9 +6,9 @@
 // these rows, so each shows the same figures. Notes (why a figure is missing) are
 // kept apart: they are said under the table and never become rows.
 
-#include "air_model.h"
-#include "drag.h"
-#include "plot_geometry.h"
+#include "screens/flight/plot_geometry.h"
+#include "solvers/air_model.h"
+#include "solvers/drag.h"
 
 #include <QAbstractTableModel>
 #include <QList>

@@ -1,4 +1,4 @@
-#include "flight_settings.h"
+#include "screens/flight/flight_settings.h"
 
 #include "platform/messages.h"
 #include "toolkit/controls.h"

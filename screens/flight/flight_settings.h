@@ -8,9 +8,9 @@
 // place with the reason under the fields; Escape puts back the last value read.
 // The choices are kept between runs.
 
-#include "air_inputs.h"
-#include "drag_law.h"
-#include "flight_results.h"
+#include "screens/flight/flight_results.h"
+#include "solvers/air_inputs.h"
+#include "solvers/drag_law.h"
 
 #include <QList>
 #include <QScrollArea>

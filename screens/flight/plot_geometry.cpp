@@ -1,9 +1,9 @@
-#include "plot_geometry.h"
+#include "screens/flight/plot_geometry.h"
 
-#include "conversions.h"
-#include "figure_text.h"
+#include "model/conversions.h"
+#include "solvers/figure_text.h"
+#include "solvers/trajectory.h"
 #include "toolkit/controls.h"
-#include "trajectory.h"
 
 #include <QLineF>
 

@@ -5,8 +5,8 @@
 // them into the plot area, and the free places around a point for its label. All
 // of it in plain values, in the problem's units or the plot's pixels.
 
-#include "figure_text.h"
-#include "target_problem.h"
+#include "solvers/figure_text.h"
+#include "solvers/target_problem.h"
 
 #include <QPointF>
 #include <QRect>

@@ -1,9 +1,9 @@
-#include "trajectory_plot.h"
+#include "screens/flight/trajectory_plot.h"
 
-#include "flight_chart.h"
-#include "flight_settings.h"
 #include "platform/messages.h"
 #include "platform/print.h"
+#include "screens/flight/flight_chart.h"
+#include "screens/flight/flight_settings.h"
 
 #include <QAbstractTextDocumentLayout>
 #include <QAction>

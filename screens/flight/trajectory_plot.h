@@ -8,8 +8,8 @@
 // page and the result screen's Copy Results give. The window keeps its size, place
 // and settings between runs.
 
-#include "flight_results.h"
-#include "plot_geometry.h"
+#include "screens/flight/flight_results.h"
+#include "screens/flight/plot_geometry.h"
 
 #include <QList>
 #include <QStringList>

@@ -1,4 +1,4 @@
-#include "conversions.h"
+#include "model/conversions.h"
 
 #include <QtTest>
 

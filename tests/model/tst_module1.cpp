@@ -1,4 +1,4 @@
-#include "module1.h"
+#include "model/module1.h"
 
 #include <QtTest>
 

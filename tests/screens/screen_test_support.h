@@ -4,9 +4,9 @@
 // and observes the end of the process instead of exiting; fails instead of
 // hanging if a real modal box opens; finds windows and controls by name.
 
-#include "module1.h"
+#include "model/module1.h"
 #include "platform/messages.h"
-#include "screens.h"
+#include "screens/screens.h"
 #include "toolkit/controls.h"
 
 #include <QApplication>

@@ -1,8 +1,8 @@
-#include "screen_test_support.h"
+#include "tests/screens/screen_test_support.h"
 
-#include "comp_angle.h"
-#include "conversions.h"
-#include "min_velocity.h"
+#include "model/conversions.h"
+#include "screens/comp_angle.h"
+#include "solvers/min_velocity.h"
 #include "toolkit/up_down.h"
 
 #include <QLineEdit>

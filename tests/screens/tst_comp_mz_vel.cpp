@@ -1,6 +1,6 @@
-#include "screen_test_support.h"
+#include "tests/screens/screen_test_support.h"
 
-#include "comp_mz_vel.h"
+#include "screens/comp_mz_vel.h"
 
 #include <QLineEdit>
 #include <QPushButton>

@@ -1,4 +1,4 @@
-#include "flight_results.h"
+#include "screens/flight/flight_results.h"
 
 #include <QtTest>
 

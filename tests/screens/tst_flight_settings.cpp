@@ -2,8 +2,8 @@
 // entries each drag law asks for, the standard atmosphere it shows, units, and what
 // it hands the flights.
 
-#include "flight_settings.h"
 #include "platform/messages.h"
+#include "screens/flight/flight_settings.h"
 
 #include <QCheckBox>
 #include <QComboBox>

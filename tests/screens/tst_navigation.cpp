@@ -1,10 +1,10 @@
-#include "screen_test_support.h"
+#include "tests/screens/screen_test_support.h"
 
-#include "application.h"
-#include "example.h"
-#include "example2.h"
-#include "intro.h"
-#include "setup.h"
+#include "screens/application.h"
+#include "screens/example.h"
+#include "screens/example2.h"
+#include "screens/intro.h"
+#include "screens/setup.h"
 
 #include <QPushButton>
 #include <QtTest>

@@ -1,4 +1,4 @@
-#include "plot_geometry.h"
+#include "screens/flight/plot_geometry.h"
 
 #include <QtTest>
 

@@ -1,9 +1,9 @@
-#include "comp_angle.h"
-#include "comp_mz_vel.h"
-#include "intro.h"
 #include "platform/print.h"
-#include "screen_test_support.h"
-#include "trajectory_plot.h"
+#include "screens/comp_angle.h"
+#include "screens/comp_mz_vel.h"
+#include "screens/flight/trajectory_plot.h"
+#include "screens/intro.h"
+#include "tests/screens/screen_test_support.h"
 
 #include <QDateTime>
 #include <QDir>

@@ -1,10 +1,10 @@
-#include "screen_test_support.h"
+#include "tests/screens/screen_test_support.h"
 
-#include "comp_angle.h"
-#include "comp_mz_vel.h"
-#include "firing_table_window.h"
-#include "flight_results.h"
-#include "trajectory_plot.h"
+#include "screens/comp_angle.h"
+#include "screens/comp_mz_vel.h"
+#include "screens/flight/firing_table_window.h"
+#include "screens/flight/flight_results.h"
+#include "screens/flight/trajectory_plot.h"
 
 #include <QCheckBox>
 #include <QClipboard>

@@ -1,7 +1,7 @@
-#include "screen_test_support.h"
+#include "tests/screens/screen_test_support.h"
 
-#include "comp_angle.h"
-#include "root_find_parameters.h"
+#include "screens/comp_angle.h"
+#include "screens/root_find_parameters.h"
 #include "toolkit/up_down.h"
 
 #include <QGroupBox>

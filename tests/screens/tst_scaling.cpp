@@ -1,15 +1,15 @@
 // The forms on a screen smaller than they are: 1280x720 at 150 % leaves 853x480
 // for forms laid out up to 599x559 (small_display.json, QT_SCALE_FACTOR=1.5).
 
-#include "screen_test_support.h"
+#include "tests/screens/screen_test_support.h"
 
-#include "comp_angle.h"
-#include "comp_mz_vel.h"
-#include "example.h"
-#include "example2.h"
-#include "intro.h"
-#include "root_find_parameters.h"
-#include "setup.h"
+#include "screens/comp_angle.h"
+#include "screens/comp_mz_vel.h"
+#include "screens/example.h"
+#include "screens/example2.h"
+#include "screens/intro.h"
+#include "screens/root_find_parameters.h"
+#include "screens/setup.h"
 
 #include <QScreen>
 #include <QScrollArea>

@@ -1,13 +1,13 @@
-#include "screen_test_support.h"
+#include "tests/screens/screen_test_support.h"
 
-#include "comp_angle.h"
-#include "comp_mz_vel.h"
-#include "example.h"
-#include "example2.h"
-#include "intro.h"
-#include "root_find_parameters.h"
-#include "screens.h"
-#include "setup.h"
+#include "screens/comp_angle.h"
+#include "screens/comp_mz_vel.h"
+#include "screens/example.h"
+#include "screens/example2.h"
+#include "screens/intro.h"
+#include "screens/root_find_parameters.h"
+#include "screens/screens.h"
+#include "screens/setup.h"
 
 #include <QLineEdit>
 #include <QPushButton>

@@ -1,9 +1,9 @@
-#include "screen_test_support.h"
+#include "tests/screens/screen_test_support.h"
 
-#include "application.h"
-#include "comp_angle.h"
-#include "comp_mz_vel.h"
-#include "setup.h"
+#include "screens/application.h"
+#include "screens/comp_angle.h"
+#include "screens/comp_mz_vel.h"
+#include "screens/setup.h"
 
 #include <QLineEdit>
 #include <QPushButton>

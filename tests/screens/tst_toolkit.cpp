@@ -1,5 +1,5 @@
 #include "platform/messages.h"
-#include "screen_test_support.h"
+#include "tests/screens/screen_test_support.h"
 #include "toolkit/controls.h"
 #include "toolkit/figure_box.h"
 #include "toolkit/up_down.h"

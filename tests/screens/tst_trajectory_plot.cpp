@@ -1,9 +1,9 @@
-#include "screen_test_support.h"
+#include "tests/screens/screen_test_support.h"
 
-#include "comp_angle.h"
-#include "comp_mz_vel.h"
-#include "conversions.h"
-#include "trajectory_plot.h"
+#include "model/conversions.h"
+#include "screens/comp_angle.h"
+#include "screens/comp_mz_vel.h"
+#include "screens/flight/trajectory_plot.h"
 
 #include <QChart>
 #include <QCheckBox>

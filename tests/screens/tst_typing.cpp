@@ -1,9 +1,9 @@
-#include "screen_test_support.h"
+#include "tests/screens/screen_test_support.h"
 
-#include "comp_angle.h"
-#include "comp_mz_vel.h"
-#include "root_find_parameters.h"
-#include "setup.h"
+#include "screens/comp_angle.h"
+#include "screens/comp_mz_vel.h"
+#include "screens/root_find_parameters.h"
+#include "screens/setup.h"
 #include "toolkit/up_down.h"
 
 #include <QLabel>

@@ -1,11 +1,11 @@
-#include "screen_test_support.h"
+#include "tests/screens/screen_test_support.h"
 
-#include "angle_solver.h"
-#include "application.h"
-#include "comp_angle.h"
-#include "comp_mz_vel.h"
-#include "conversions.h"
-#include "muzzle_velocity.h"
+#include "model/conversions.h"
+#include "screens/application.h"
+#include "screens/comp_angle.h"
+#include "screens/comp_mz_vel.h"
+#include "solvers/angle_solver.h"
+#include "solvers/muzzle_velocity.h"
 
 #include <QAbstractButton>
 #include <QElapsedTimer>

@@ -1,7 +1,7 @@
-#include "air_inputs.h"
-#include "air_model.h"
-#include "atmosphere.h"
-#include "drag_law.h"
+#include "solvers/air_inputs.h"
+#include "solvers/air_model.h"
+#include "solvers/atmosphere.h"
+#include "solvers/drag_law.h"
 
 #include <QtTest>
 

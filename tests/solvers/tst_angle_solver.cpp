@@ -1,6 +1,6 @@
-#include "angle_solver.h"
-#include "min_velocity.h"
-#include "module1.h"
+#include "model/module1.h"
+#include "solvers/angle_solver.h"
+#include "solvers/min_velocity.h"
 
 #include <QtTest>
 

@@ -1,5 +1,5 @@
-#include "drag.h"
-#include "drag_inputs.h"
+#include "solvers/drag.h"
+#include "solvers/drag_inputs.h"
 
 #include <QtTest>
 

@@ -1,5 +1,5 @@
-#include "min_velocity.h"
-#include "module1.h"
+#include "model/module1.h"
+#include "solvers/min_velocity.h"
 
 #include <QtTest>
 

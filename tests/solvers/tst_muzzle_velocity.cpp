@@ -1,6 +1,6 @@
-#include "angle_solver.h"
-#include "module1.h"
-#include "muzzle_velocity.h"
+#include "model/module1.h"
+#include "solvers/angle_solver.h"
+#include "solvers/muzzle_velocity.h"
 
 #include <QtTest>
 

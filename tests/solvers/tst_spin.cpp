@@ -1,5 +1,5 @@
-#include "air_inputs.h"
-#include "air_model.h"
+#include "solvers/air_inputs.h"
+#include "solvers/air_model.h"
 
 #include <QtTest>
 

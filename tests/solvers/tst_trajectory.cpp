@@ -1,4 +1,4 @@
-#include "trajectory.h"
+#include "solvers/trajectory.h"
 
 #include <QtTest>
 

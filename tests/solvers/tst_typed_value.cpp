@@ -1,7 +1,7 @@
-#include "min_velocity.h"
-#include "module1.h"
-#include "muzzle_velocity.h"
-#include "typed_value.h"
+#include "model/module1.h"
+#include "model/typed_value.h"
+#include "solvers/min_velocity.h"
+#include "solvers/muzzle_velocity.h"
 
 #include <QtTest>
 
