@@ -39,22 +39,18 @@ void BM_MinVelocityLongest(benchmark::State &state)
 }
 BENCHMARK(BM_MinVelocityLongest)->Unit(benchmark::kMillisecond);
 
-ProblemModel levelProblem(double v)
+AngleQuestion levelProblem(double v)
 {
-    ProblemModel m;
-    m.TargetDistance = 1000;
-    m.Gravity = units::metricGravity;
-    m.resetSolverSettings();
-    m.MuzzleVelocity = v;
-    return m;
+    return {
+        {{1000, 0, 0, units::metricGravity}, v}, units::startTolerance, DynamicValue{units::startIterations}, false};
 }
 
-// "Compute Super Elevation Angles" at V 150: both solutions, their twelve texts and the model.
+// "Compute Super Elevation Angles" at V 150: both solutions and their twelve texts.
 void BM_SuperElevationRunLevel150(benchmark::State &state)
 {
-    ProblemModel m = levelProblem(150);
+    const AngleQuestion q = levelProblem(150);
     for (auto _ : state) {
-        AngleRun run = computeSuperElevation(m);
+        AngleRun run = computeSuperElevation(q);
         benchmark::DoNotOptimize(run.solutions.data());
     }
 }
@@ -63,11 +59,11 @@ BENCHMARK(BM_SuperElevationRunLevel150)->Unit(benchmark::kMicrosecond);
 // A steep line of sight where both fixed starts miss and the closed form restarts them.
 void BM_SuperElevationRunSteepRestart(benchmark::State &state)
 {
-    ProblemModel m = levelProblem(200);
-    m.TargetDistance = 200;
-    m.TargetElevation = 1849;
+    AngleQuestion q = levelProblem(200);
+    q.problem.sx = 200;
+    q.problem.sy = 1849;
     for (auto _ : state) {
-        AngleRun run = computeSuperElevation(m);
+        AngleRun run = computeSuperElevation(q);
         benchmark::DoNotOptimize(run.solutions.data());
     }
 }
@@ -76,11 +72,10 @@ BENCHMARK(BM_SuperElevationRunSteepRestart)->Unit(benchmark::kMicrosecond);
 // "Compute Muzzle Velocity" at 45 degrees on the level 1000 m problem, texts included.
 void BM_CompMuzVel(benchmark::State &state)
 {
-    ProblemModel m = levelProblem(0);
-    setUpMinimumAngle(m);
-    selectAnglePosition(m, 7854);
+    const TargetProblem level{1000, 0, 0, units::metricGravity};
+    const double theta = angleForPosition(minimumAngleRange(1000, 0, 0).sightAngle, 7854);
     for (auto _ : state) {
-        MuzzleVelocityReport report = computeMuzzleVelocity(m);
+        MuzzleVelocityReport report = computeMuzzleVelocity(level, theta);
         benchmark::DoNotOptimize(report.texts.answer.data());
     }
 }

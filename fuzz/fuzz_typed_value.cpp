@@ -31,7 +31,7 @@ ProblemModel angleProblem(double sy, const char *metric)
     m.TargetDistance = 1000;
     m.TargetElevation = sy;
     m.AngleUnitCode = metric;
-    setUpMinimumAngle(m);
+    m.SightAngle = minimumAngleRange(1000, 0, sy).sightAngle;
     return m;
 }
 

@@ -1,7 +1,7 @@
 #pragma once
 
-// The one shared problem record. Screens and solvers read and write its fields
-// in place; it starts with every number 0, every text and dynamic value empty,
+// The one shared problem record. Screens read and write its fields in place (the
+// solvers only read it); it starts with every number 0, every text and dynamic value empty,
 // and nothing is ever saved or loaded.
 
 #include "model/dynamic_value.h"
@@ -24,18 +24,22 @@ struct ProblemModel
     std::string AngleUnitName;         // "Degrees" or "Radians"
     DynamicValue SightAngle;           // atan((Sy - So) / Sx), radians
     DynamicValue MinVelocity;          // least velocity found plus 0.001
+    double Tolerance = 0.0;            // TOL of Newton's method, radians
+    double Increment = 0.0;            // Inc of the minimum velocity search, radians
+    DynamicValue MaxIterations;        // Newton iteration limit
+    DynamicValue MuzzleVelocity;       // Vo
+    double ElevationAngle = 0.0;       // theta, radians
+
+    // Working values of the result screens' last computations, written only where each
+    // screen keeps its answers (screens/comp_angle_record.cpp, comp_mz_vel_record.cpp);
+    // nothing reads them back: they show how an answer was reached.
     DynamicValue SearchPrevVelocity;
     DynamicValue SearchVelocity;
     DynamicValue SearchVelocityScale;
     DynamicValue SearchVelocityRoot;
-    double Tolerance = 0.0;      // TOL of Newton's method, radians
-    double Increment = 0.0;      // Inc of the minimum velocity search, radians
-    DynamicValue MaxIterations;  // Newton iteration limit
-    DynamicValue MuzzleVelocity; // Vo
     DynamicValue VelocityScale;
     DynamicValue VelocityRoot;
-    double ElevationAngle = 0.0; // theta, radians
-    double FlightTime = 0.0;     // muzzle velocity computation's time of flight
+    double FlightTime = 0.0; // muzzle velocity computation's time of flight
     DynamicValue FlightTime1;
     DynamicValue FlightTime2;
     double NextAngle = 0.0; // Newton update; the solution angle once converged

@@ -5,6 +5,7 @@
 #include "model/typed_value.h"
 #include "platform/messages.h"
 #include "screens/application.h"
+#include "screens/comp_angle_record.h"
 #include "screens/result_extras.h"
 #include "screens/root_find_parameters.h"
 #include "screens/screens.h"
@@ -196,9 +197,9 @@ void CompAngle::Form_Load()
     showUnits();
     showProblem(qs(conv::generalText(Module1.Gravity)), m_units[4]->text());
 
-    const MinVelocityReport report = computeMinVelocity(Module1);
+    const MinVelocityReport report = comp_angle_record::computeMinVelocity(Module1);
     Label11->setText(qs(report.caption));
-    if (report.outcome == MinVelocityOutcome::NoHorizontalDistance) {
+    if (report.search.outcome == MinVelocityOutcome::NoHorizontalDistance) {
         refuseWithoutDistance();
         return;
     }
@@ -272,7 +273,7 @@ void CompAngle::Text1_Change()
 void CompAngle::Command4_Click()
 {
     setBackColour(Command4, BackColour::ButtonFace);
-    showSolutions(computeSuperElevation(Module1));
+    showSolutions(comp_angle_record::computeSuperElevation(Module1));
 }
 
 void CompAngle::showSolutions(const AngleRun &run)

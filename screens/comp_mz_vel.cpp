@@ -5,6 +5,7 @@
 #include "model/typed_value.h"
 #include "platform/messages.h"
 #include "screens/application.h"
+#include "screens/comp_mz_vel_record.h"
 #include "screens/result_extras.h"
 #include "screens/screens.h"
 #include "solvers/muzzle_velocity.h"
@@ -168,7 +169,7 @@ void CompMzVel::Form_Load()
     Label23->setText(angle);
     showProblem(qs(gravityText(Module1.Gravity)), distance);
 
-    const AngleRange range = setUpMinimumAngle(Module1);
+    const AngleRange range = comp_mz_vel_record::setUpMinimumAngle(Module1);
     switch (range.outcome) {
     case AngleRangeOutcome::Available:
         break;
@@ -185,7 +186,7 @@ void CompMzVel::Form_Load()
     m_angleRange = true;
     HScroll1->setMaximum(range.scrollMaximum);
     HScroll1->setValue(1);
-    selectAnglePosition(Module1, 1);
+    comp_mz_vel_record::selectAnglePosition(Module1, 1);
     Text1->setText(qs(positionAngleText(Module1, 1, AngleTextMoment::Load)));
     Label11->setText(qs(minimumAngleText(Module1)));
 }
@@ -209,7 +210,7 @@ void CompMzVel::HScroll1_Change()
         platform::messageBox(limitNote, noteTitle);
     setBackColour(Command4, BackColour::Yellow);
     emptyFigures();
-    selectAnglePosition(Module1, position);
+    comp_mz_vel_record::selectAnglePosition(Module1, position);
     Text1->setText(qs(positionAngleText(Module1, position, AngleTextMoment::Change)));
 }
 
@@ -217,7 +218,7 @@ void CompMzVel::CompMuzVel()
 {
     if (!m_angleRange)
         return;
-    const MuzzleVelocityReport report = computeMuzzleVelocity(Module1);
+    const MuzzleVelocityReport report = comp_mz_vel_record::computeMuzzleVelocity(Module1);
     showFigures(m_columns[0], report.texts);
     if (report.outcome != MuzzleVelocityOutcome::Computed)
         return;

@@ -1,12 +1,9 @@
 #include "solvers/angle_solver.h"
 
 #include "model/conversions.h"
-#include "model/module1.h"
 #include "solvers/figure_text.h"
 
 #include <cmath>
-#include <cstdint>
-#include <limits>
 #include <numbers>
 
 namespace {
@@ -65,23 +62,6 @@ bool finiteProblem(const AngleProblem &p)
 {
     return std::isfinite(p.sx) && std::isfinite(p.so) && std::isfinite(p.sy) && std::isfinite(p.g) &&
            std::isfinite(p.v) && p.g > 0;
-}
-
-void storeWorkingValues(ProblemModel &m, const NewtonResult &r, AngleSolution which)
-{
-    m.ElevationAngle = r.theta;
-    m.NextAngle = r.nextAngle;
-    m.IterationCounter = r.iteration <= std::numeric_limits<std::int32_t>::max()
-                             ? DynamicValue{static_cast<std::int32_t>(r.iteration)}
-                             : DynamicValue{static_cast<double>(r.iteration)};
-    if (!r.evaluated)
-        return;
-    m.AngleResidual = r.residual;
-    m.AngleSlope = r.slope;
-    if (which == AngleSolution::Low) {
-        m.AngleSlopePart1 = r.slopePart1;
-        m.AngleSlopePart2 = r.slopePart2;
-    }
 }
 
 } // namespace
@@ -226,23 +206,19 @@ SolutionFigures solutionFigures(double theta, const AngleProblem &p, bool radian
     return f;
 }
 
-AngleRun computeSuperElevation(ProblemModel &m)
+AngleRun computeSuperElevation(const AngleQuestion &q)
 {
     AngleRun run;
-    const AngleProblem p{{m.TargetDistance, m.FiringElevation, m.TargetElevation, m.Gravity},
-                         m.MuzzleVelocity.toNumber()};
-    const bool radians = m.AngleUnitCode == "r";
-    const SuperElevation solved = solveSuperElevation(p, m.Tolerance, m.MaxIterations.toNumber());
+    const AngleProblem &p = q.problem;
+    const SuperElevation solved = solveSuperElevation(p, q.tolerance, q.iterationLimit.toNumber());
     if (solved.first.outcome == NewtonOutcome::NoHorizontalDistance)
         return run;
 
     const auto report = [&](const NewtonResult &r, AngleSolution which) {
-        storeWorkingValues(m, r, which);
         SolutionReport out{r, std::nullopt, {}};
         switch (r.outcome) {
         case NewtonOutcome::Converged:
-            out.figures = solutionFigures(r.angle, p, radians);
-            (which == AngleSolution::Low ? m.FlightTime1 : m.FlightTime2) = out.figures->flightTime;
+            out.figures = solutionFigures(r.angle, p, q.radians);
             break;
         case NewtonOutcome::AngleLimitExceeded:
             out.notices.emplace_back(notice::Message{"Angle exceeds 89.9", "Error"});
@@ -253,7 +229,7 @@ AngleRun computeSuperElevation(ProblemModel &m)
             if (which == AngleSolution::High)
                 out.notices.emplace_back(notice::Beep{});
             out.notices.emplace_back(
-                notice::Message{"No convergence in " + m.MaxIterations.toText() + " iterations", "Note!"});
+                notice::Message{"No convergence in " + q.iterationLimit.toText() + " iterations", "Note!"});
             break;
         }
         return out;

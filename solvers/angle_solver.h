@@ -6,6 +6,7 @@
 // on N itself from 1.5 rad. A fixed start that misses its own root is retried once from
 // the closed-form root.
 
+#include "model/dynamic_value.h"
 #include "solvers/figure_text.h"
 #include "solvers/target_problem.h"
 
@@ -13,8 +14,6 @@
 #include <string>
 #include <variant>
 #include <vector>
-
-struct ProblemModel;
 
 struct AngleProblem : TargetProblem
 {
@@ -122,6 +121,13 @@ struct AngleRun
     std::vector<SolutionReport> solutions;
 };
 
-// "Compute Super Elevation Angles": solves with the model's velocity, TOL and iteration limit
-// and keeps the working values and flight times in the model.
-AngleRun computeSuperElevation(ProblemModel &model);
+struct AngleQuestion
+{
+    AngleProblem problem;
+    double tolerance = 0.0;      // TOL, radians
+    DynamicValue iterationLimit; // as the root-finding screen keeps it: the message writes it back
+    bool radians = false;        // the angles' texts
+};
+
+// "Compute Super Elevation Angles": both solutions with their figures or notices.
+AngleRun computeSuperElevation(const AngleQuestion &q);

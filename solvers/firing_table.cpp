@@ -139,19 +139,11 @@ std::vector<Solution> vacuumAngles(const Problem &p, LeastVelocity &least, bool 
         const std::string note = "beyond reach: the least velocity is " + least.text(target) + " " + speedUnit(p);
         return {withNote(note), withNote(note)};
     }
-    ProblemModel m;
-    m.TargetDistance = p.distance;
-    m.FiringElevation = p.firing;
-    m.TargetElevation = p.target;
-    m.Gravity = target.g;
-    m.AngleUnitCode = p.radians ? "r" : "d";
-    m.resetSolverSettings();
-    if (p.tolerance)
-        m.Tolerance = *p.tolerance;
-    if (p.iterationLimit)
-        m.MaxIterations = *p.iterationLimit;
-    m.MuzzleVelocity = p.velocity;
-    const AngleRun run = computeSuperElevation(m);
+    const AngleQuestion q{{target, p.velocity},
+                          p.tolerance.value_or(units::startTolerance),
+                          p.iterationLimit.value_or(DynamicValue{units::startIterations}),
+                          p.radians};
+    const AngleRun run = computeSuperElevation(q);
 
     std::vector<Solution> out;
     for (std::size_t i = 0; i < 2; ++i) {
@@ -170,7 +162,7 @@ std::vector<Solution> vacuumAngles(const Problem &p, LeastVelocity &least, bool 
         } else if (r.result.outcome == NewtonOutcome::AngleLimitExceeded) {
             out.push_back(withNote("above the angle limit of " + angleText(angles::limit, p)));
         } else {
-            out.push_back(withNote("no convergence in " + m.MaxIterations.toText() + " iterations"));
+            out.push_back(withNote("no convergence in " + q.iterationLimit.toText() + " iterations"));
         }
     }
     return out;
@@ -179,26 +171,19 @@ std::vector<Solution> vacuumAngles(const Problem &p, LeastVelocity &least, bool 
 Solution vacuumVelocity(const Problem &p)
 {
     const double theta = radiansOf(p.angle, p.radians);
-    ProblemModel m;
-    m.TargetDistance = p.distance;
-    m.FiringElevation = p.firing;
-    m.TargetElevation = p.target;
-    m.Gravity = gravity(p.feet);
-    m.AngleUnitCode = p.radians ? "r" : "d";
     const double sight = minimumAngleRange(p.distance, p.firing, p.target).sightAngle;
     if (!(theta > sight))
         return withNote("at or below the line of sight, " + angleText(sight, p));
     // The angle screen's positions end below this.
     if (!(theta < muzvel::rightAngle))
         return withNote("at or above a right angle");
-    m.ElevationAngle = theta;
-    const MuzzleVelocityReport report = computeMuzzleVelocity(m);
+    const MuzzleVelocityReport report = computeMuzzleVelocity(targetOf(p), theta);
     if (report.outcome != MuzzleVelocityOutcome::Computed)
         return withNote("no finite velocity reaches the target at this angle");
     Solution s;
     s.texts = report.texts;
     const MuzzleVelocity &f = report.figures;
-    return setVacuumArrival(s, f.horizontal, f.vertical, f.flightTime, m.Gravity, p.radians) ? s : nonFinite;
+    return setVacuumArrival(s, f.horizontal, f.vertical, f.flightTime, gravity(p.feet), p.radians) ? s : nonFinite;
 }
 
 air::Shot airShotOf(const Problem &p)

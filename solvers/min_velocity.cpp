@@ -1,7 +1,6 @@
 #include "solvers/min_velocity.h"
 
 #include "model/conversions.h"
-#include "model/module1.h"
 
 #include <cmath>
 #include <cstdint>
@@ -69,27 +68,12 @@ MinVelocitySearch searchMinVelocity(double sx, double so, double sy, double g)
     return r;
 }
 
-MinVelocityReport computeMinVelocity(ProblemModel &m)
+MinVelocityReport computeMinVelocity(const TargetProblem &p)
 {
-    const MinVelocitySearch r = searchMinVelocity(m.TargetDistance, m.FiringElevation, m.TargetElevation, m.Gravity);
+    const MinVelocitySearch r = searchMinVelocity(p.sx, p.so, p.sy, p.g);
     if (r.outcome == MinVelocityOutcome::NoHorizontalDistance)
-        return {r.outcome, {}};
-
-    m.SightAngle = r.sightAngle;
-    m.Increment = minvel::step;
-    m.SearchAngle = r.lastAngle;
-    if (r.steps == 0) {
-        m.SearchPrevVelocity = DynamicValue{std::int32_t{200000}};
-        m.SearchVelocity = DynamicValue{std::int32_t{199990}};
-    } else {
-        // After a single step the previous velocity is still the whole-number start value.
-        m.SearchPrevVelocity = r.steps == 1 ? DynamicValue{std::int32_t{199990}} : DynamicValue{r.prevVelocity};
-        m.SearchVelocity = r.velocity;
-        m.SearchVelocityScale = r.velocityScale;
-        m.SearchVelocityRoot = r.velocityRoot;
-    }
-    m.MinVelocity = r.minVelocity;
-    return {r.outcome, "min. vel = " + conv::formatPattern(r.minVelocity, "######.000")};
+        return {r, {}};
+    return {r, "min. vel = " + conv::formatPattern(r.minVelocity, "######.000")};
 }
 
 std::string positionVelocityText(double minVelocity, int position)

@@ -5,10 +5,9 @@
 // angle, V(a) = Sx * sqrt(g / (2 cos a (Sx sin a - (Sy - So) cos a))), stops changing.
 
 #include "model/typed_value.h"
+#include "solvers/target_problem.h"
 
 #include <string>
-
-struct ProblemModel;
 
 enum class MinVelocityOutcome {
     Stepped,              // the velocity changed by no more than the threshold: its last value stands
@@ -44,12 +43,11 @@ double exactMinVelocity(double sx, double so, double sy, double g);
 
 struct MinVelocityReport
 {
-    MinVelocityOutcome outcome;
+    MinVelocitySearch search;
     std::string caption; // "min. vel = " and the velocity; empty without a distance
 };
 
-// Runs the search on the committed problem and keeps its working values in the model.
-MinVelocityReport computeMinVelocity(ProblemModel &model);
+MinVelocityReport computeMinVelocity(const TargetProblem &p);
 
 // The velocity box's text for a scroll position in tenths of the unit: a position at
 // or below ten times the least velocity stands for the least velocity ("###.000").

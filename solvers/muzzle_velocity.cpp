@@ -71,21 +71,6 @@ MuzzleVelocity muzzleVelocityFor(double sx, double so, double sy, double g, doub
     return r;
 }
 
-AngleRange setUpMinimumAngle(ProblemModel &m)
-{
-    const AngleRange r = minimumAngleRange(m.TargetDistance, m.FiringElevation, m.TargetElevation);
-    if (r.outcome != AngleRangeOutcome::NoHorizontalDistance) {
-        m.SightAngle = r.sightAngle;
-        m.AngleSpanSteps = r.spanSteps;
-    }
-    return r;
-}
-
-void selectAnglePosition(ProblemModel &m, int position)
-{
-    m.ElevationAngle = angleForPosition(m.SightAngle.toNumber(), position);
-}
-
 double positionAngle(const ProblemModel &m, int position)
 {
     const double a = angleForPosition(m.SightAngle.toNumber(), position);
@@ -119,25 +104,14 @@ std::string gravityText(double g)
     return conv::formatPattern(g, "##.#####");
 }
 
-MuzzleVelocityReport computeMuzzleVelocity(ProblemModel &m)
+MuzzleVelocityReport computeMuzzleVelocity(const TargetProblem &p, double theta)
 {
     MuzzleVelocityReport report;
-    const MuzzleVelocity r =
-        muzzleVelocityFor(m.TargetDistance, m.FiringElevation, m.TargetElevation, m.Gravity, m.ElevationAngle);
+    const MuzzleVelocity r = muzzleVelocityFor(p.sx, p.so, p.sy, p.g, theta);
     report.outcome = r.outcome;
     if (r.outcome != MuzzleVelocityOutcome::Computed)
         return report;
     report.figures = r;
-
-    m.DenominatorTerm1 = r.terms[0];
-    m.DenominatorTerm2 = r.terms[1];
-    m.DenominatorTerm3 = r.terms[2];
-    m.DenominatorTerm4 = r.terms[3];
-    m.DenominatorTerm5 = r.terms[4];
-    m.VelocityScale = r.velocityScale;
-    m.VelocityRoot = r.velocityRoot;
-    m.MuzzleVelocity = r.velocity;
-    m.FlightTime = r.flightTime;
 
     report.texts.answer = figure_text::velocity(r.velocity);
     report.texts.horizontal = conv::formatPattern(r.horizontal, "#####.00");

@@ -7,6 +7,7 @@
 
 #include "model/typed_value.h"
 #include "solvers/figure_text.h"
+#include "solvers/target_problem.h"
 
 #include <array>
 #include <cstdint>
@@ -61,12 +62,6 @@ inline constexpr double rightAngle = 1.57079;
 inline constexpr double stepsPerRadian = 10000;
 } // namespace muzvel
 
-// Screen load: keeps the sight angle and the span in the model (not for Sx = 0).
-AngleRange setUpMinimumAngle(ProblemModel &model);
-
-// Keeps the angle of a scroll position in the model as the angle to compute for.
-void selectAnglePosition(ProblemModel &model, int position);
-
 enum class AngleTextMoment {
     Load,   // "0.000"
     Change, // "#0.000" in degrees, which reads the same
@@ -94,6 +89,5 @@ struct MuzzleVelocityReport
     figure_text::Texts texts; // empty unless computed; the answer is the velocity
 };
 
-// "Compute Muzzle Velocity" for the model's elevation angle: keeps the working values,
-// the velocity and the time of flight in the model.
-MuzzleVelocityReport computeMuzzleVelocity(ProblemModel &model);
+// "Compute Muzzle Velocity" for the elevation angle theta (radians).
+MuzzleVelocityReport computeMuzzleVelocity(const TargetProblem &p, double theta);

@@ -1,4 +1,5 @@
 #include "model/module1.h"
+#include "screens/comp_angle_record.h"
 #include "solvers/angle_solver.h"
 #include "solvers/min_velocity.h"
 
@@ -177,7 +178,7 @@ void TestAngleSolver::wholeRun()
     Module1.AngleUnitCode = unit.toStdString();
     Module1.Tolerance = tol;
     Module1.MaxIterations = limit;
-    const AngleRun run = computeSuperElevation(Module1);
+    const AngleRun run = comp_angle_record::computeSuperElevation(Module1);
     QCOMPARE(played(run), effects);
 
     // Climbing or descending, the shell meets the target once its constant horizontal speed has covered Sx.
@@ -235,7 +236,7 @@ void TestAngleSolver::convergence()
 void TestAngleSolver::workingFieldsInTheModel()
 {
     setProblem(1000, 0, 0, 150);
-    const AngleRun run = computeSuperElevation(Module1);
+    const AngleRun run = comp_angle_record::computeSuperElevation(Module1);
     const AngleProblem p{1000, 0, 0, metres, 150};
     QCOMPARE(Module1.FlightTime1.toNumber(), solutionFigures(run.solutions[0].result.angle, p, false).flightTime);
     QCOMPARE(Module1.FlightTime2.toNumber(), solutionFigures(run.solutions[1].result.angle, p, false).flightTime);
@@ -251,7 +252,7 @@ void TestAngleSolver::workingFieldsInTheModel()
     // Solution 1 alone: the slope is the sum of its two parts; the counter ends past the limit.
     setProblem(1000, 0, 0, 150);
     Module1.MaxIterations = DynamicValue{std::int16_t{2}};
-    computeSuperElevation(Module1);
+    comp_angle_record::computeSuperElevation(Module1);
     QCOMPARE(Module1.AngleSlope.toNumber(), Module1.AngleSlopePart1.toNumber() + Module1.AngleSlopePart2.toNumber());
     QCOMPARE(Module1.IterationCounter.toNumber(), 3.0);
     QCOMPARE(Module1.ElevationAngle, Module1.NextAngle);
@@ -261,7 +262,7 @@ void TestAngleSolver::workingFieldsInTheModel()
 void TestAngleSolver::zeroDistanceIsReported()
 {
     setProblem(0, 0, 100, 150);
-    const AngleRun run = computeSuperElevation(Module1);
+    const AngleRun run = comp_angle_record::computeSuperElevation(Module1);
     QVERIFY(run.solutions.empty());
     QVERIFY(Module1.AngleResidual.isEmpty());
     QVERIFY(!closedFormAngle({0, 0, 100, metres, 150}, AngleSolution::Low));

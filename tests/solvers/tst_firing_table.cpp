@@ -1,5 +1,7 @@
 #include "model/conversions.h"
 #include "model/module1.h"
+#include "screens/comp_angle_record.h"
+#include "screens/comp_mz_vel_record.h"
 #include "solvers/angle_solver.h"
 #include "solvers/firing_table.h"
 #include "solvers/min_velocity.h"
@@ -62,12 +64,12 @@ QStringList screenTexts(const Problem &p)
     if (p.question == Question::Angles) {
         m.resetSolverSettings();
         m.MuzzleVelocity = p.velocity;
-        for (const SolutionReport &s : computeSuperElevation(m).solutions)
+        for (const SolutionReport &s : comp_angle_record::computeSuperElevation(m).solutions)
             if (s.figures)
                 add(s.figures->texts);
     } else {
         m.ElevationAngle = p.radians ? p.angle : p.angle * 3.14159 / 180;
-        add(computeMuzzleVelocity(m).texts);
+        add(comp_mz_vel_record::computeMuzzleVelocity(m).texts);
     }
     return out;
 }

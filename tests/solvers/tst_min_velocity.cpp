@@ -1,4 +1,5 @@
 #include "model/module1.h"
+#include "screens/comp_angle_record.h"
 #include "solvers/min_velocity.h"
 
 #include <QtTest>
@@ -58,8 +59,8 @@ void TestMinVelocity::captions()
     Module1.FiringElevation = so;
     Module1.TargetElevation = sy;
     Module1.Gravity = g;
-    const MinVelocityReport report = computeMinVelocity(Module1);
-    QCOMPARE(report.outcome, MinVelocityOutcome::Stepped);
+    const MinVelocityReport report = comp_angle_record::computeMinVelocity(Module1);
+    QCOMPARE(report.search.outcome, MinVelocityOutcome::Stepped);
     QCOMPARE(QString::fromStdString(report.caption), caption);
     QVERIFY(std::fabs(Module1.SightAngle.toNumber() - sightAngle) < 1e-7);
     // Never below the exact least velocity.
@@ -85,7 +86,7 @@ void TestMinVelocity::modelFields()
     Module1.TargetDistance = 1000;
     Module1.Gravity = metres;
     Module1.Increment = 3e-6; // a value set on the root-finding screen is not used
-    computeMinVelocity(Module1);
+    comp_angle_record::computeMinVelocity(Module1);
     QCOMPARE(Module1.Increment, 1e-5);
     QVERIFY(Module1.SightAngle.isDouble());
     QVERIFY(Module1.SearchVelocity.isDouble());
@@ -101,8 +102,8 @@ void TestMinVelocity::zeroDistanceIsReported()
 {
     Module1.TargetDistance = 0;
     Module1.Gravity = metres;
-    const MinVelocityReport report = computeMinVelocity(Module1);
-    QCOMPARE(report.outcome, MinVelocityOutcome::NoHorizontalDistance);
+    const MinVelocityReport report = comp_angle_record::computeMinVelocity(Module1);
+    QCOMPARE(report.search.outcome, MinVelocityOutcome::NoHorizontalDistance);
     QVERIFY(report.caption.empty());
     QVERIFY(Module1.MinVelocity.isEmpty());
     QVERIFY(Module1.SightAngle.isEmpty());
@@ -139,7 +140,7 @@ void TestMinVelocity::steepSightLines()
     Module1.TargetDistance = sx;
     Module1.TargetElevation = dy;
     Module1.Gravity = g;
-    const MinVelocityReport report = computeMinVelocity(Module1);
+    const MinVelocityReport report = comp_angle_record::computeMinVelocity(Module1);
     QVERIFY(!report.caption.empty());
     QVERIFY(std::isfinite(Module1.SearchVelocity.toNumber()));
     if (r.steps == 0) {

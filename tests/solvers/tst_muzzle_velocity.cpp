@@ -1,4 +1,5 @@
 #include "model/module1.h"
+#include "screens/comp_mz_vel_record.h"
 #include "solvers/angle_solver.h"
 #include "solvers/muzzle_velocity.h"
 
@@ -102,14 +103,14 @@ void TestMuzzleVelocity::screenTexts()
     QFETCH(QStringList, results);
 
     setProblem(1000, so, sy, unit.toLatin1().constData());
-    const AngleRange range = setUpMinimumAngle(Module1);
+    const AngleRange range = comp_mz_vel_record::setUpMinimumAngle(Module1);
     QCOMPARE(range.outcome, AngleRangeOutcome::Available);
     QCOMPARE(int(range.scrollMaximum), maximum);
     QCOMPARE(QString::fromStdString(minimumAngleText(Module1)), minimumText);
     QCOMPARE(QString::fromStdString(positionAngleText(Module1, position, AngleTextMoment::Load)), angleText);
     QCOMPARE(QString::fromStdString(positionAngleText(Module1, position, AngleTextMoment::Change)), angleText);
-    selectAnglePosition(Module1, position);
-    const MuzzleVelocityReport report = computeMuzzleVelocity(Module1);
+    comp_mz_vel_record::selectAnglePosition(Module1, position);
+    const MuzzleVelocityReport report = comp_mz_vel_record::computeMuzzleVelocity(Module1);
     QCOMPARE(report.outcome, MuzzleVelocityOutcome::Computed);
     QCOMPARE(texts(report), results);
 
@@ -128,12 +129,12 @@ void TestMuzzleVelocity::gravityTexts()
 void TestMuzzleVelocity::workingFieldsInTheModel()
 {
     setProblem(1000, 100, 0);
-    setUpMinimumAngle(Module1);
+    comp_mz_vel_record::setUpMinimumAngle(Module1);
     QVERIFY(Module1.SightAngle.isDouble() && Module1.AngleSpanSteps.isDouble());
     QCOMPARE(Module1.AngleSpanSteps.toNumber(), (1.57079 + std::atan(0.1)) * 10000);
-    selectAnglePosition(Module1, 3000);
+    comp_mz_vel_record::selectAnglePosition(Module1, 3000);
     QCOMPARE(Module1.ElevationAngle, Module1.SightAngle.toNumber() + 0.3);
-    computeMuzzleVelocity(Module1);
+    comp_mz_vel_record::computeMuzzleVelocity(Module1);
 
     const double d = (((Module1.DenominatorTerm1.toNumber() + Module1.DenominatorTerm2.toNumber()) +
                        Module1.DenominatorTerm3.toNumber()) +
@@ -168,15 +169,15 @@ void TestMuzzleVelocity::angleRanges()
     QFETCH(int, maximum);
 
     setProblem(sx, 0, dy);
-    const AngleRange range = setUpMinimumAngle(Module1);
+    const AngleRange range = comp_mz_vel_record::setUpMinimumAngle(Module1);
     QCOMPARE(range.outcome, outcome);
     QCOMPARE(int(range.scrollMaximum), maximum);
     QCOMPARE(Module1.SightAngle.isEmpty(), outcome == AngleRangeOutcome::NoHorizontalDistance);
     if (outcome == AngleRangeOutcome::Available)
         return;
     // Were the screen to compute anyway, nothing non-finite may come out.
-    selectAnglePosition(Module1, 1);
-    const MuzzleVelocityReport report = computeMuzzleVelocity(Module1);
+    comp_mz_vel_record::selectAnglePosition(Module1, 1);
+    const MuzzleVelocityReport report = comp_mz_vel_record::computeMuzzleVelocity(Module1);
     if (report.outcome != MuzzleVelocityOutcome::Computed) {
         for (const QString &text : texts(report))
             QVERIFY(text.isEmpty());
@@ -188,11 +189,11 @@ void TestMuzzleVelocity::noApogeeTimeBelowTheHorizontal()
 {
     // Target 100 below: the lowest angles point downward and the apogee would lie before the shot.
     setProblem(1000, 100, 0);
-    const AngleRange range = setUpMinimumAngle(Module1);
+    const AngleRange range = comp_mz_vel_record::setUpMinimumAngle(Module1);
     const int level = int(std::ceil(-range.sightAngle * 10000));
     for (int position : {1, level - 1, level}) {
-        selectAnglePosition(Module1, position);
-        const MuzzleVelocityReport report = computeMuzzleVelocity(Module1);
+        comp_mz_vel_record::selectAnglePosition(Module1, position);
+        const MuzzleVelocityReport report = comp_mz_vel_record::computeMuzzleVelocity(Module1);
         const bool rising = Module1.ElevationAngle > 0;
         QCOMPARE(report.texts.timeToApogee == "NA", !rising);
         // The apogee altitude is shown either way, and never below the firing position.
@@ -205,9 +206,9 @@ void TestMuzzleVelocity::targetAtTheApogee()
     // Position 5 of Sx 1, Sy 1000 meets the target at its apogee; V^2 sin^2 - 2 g (Sy - So)
     // rounds to about -1.8e-6 there.
     setProblem(1, 0, 1000);
-    setUpMinimumAngle(Module1);
-    selectAnglePosition(Module1, 5);
-    const MuzzleVelocityReport report = computeMuzzleVelocity(Module1);
+    comp_mz_vel_record::setUpMinimumAngle(Module1);
+    comp_mz_vel_record::selectAnglePosition(Module1, 5);
+    const MuzzleVelocityReport report = comp_mz_vel_record::computeMuzzleVelocity(Module1);
     QCOMPARE(report.outcome, MuzzleVelocityOutcome::Computed);
     QVERIFY(std::isfinite(Module1.FlightTime));
     QCOMPARE(report.texts.flightTime, report.texts.timeToApogee);
@@ -253,9 +254,9 @@ void TestMuzzleVelocity::sweepOverSetupRanges()
                     QVERIFY2(std::fabs(r.velocity - reference) / reference < allowed, qPrintable(where));
 
                     setProblem(sx, so, sy, "d", g);
-                    setUpMinimumAngle(Module1);
-                    selectAnglePosition(Module1, position);
-                    for (QString text : texts(computeMuzzleVelocity(Module1))) {
+                    comp_mz_vel_record::setUpMinimumAngle(Module1);
+                    comp_mz_vel_record::selectAnglePosition(Module1, position);
+                    for (QString text : texts(comp_mz_vel_record::computeMuzzleVelocity(Module1))) {
                         text = text.toLower();
                         QVERIFY2(!text.isEmpty() && !text.contains("nan") && !text.contains("inf"), qPrintable(where));
                     }
