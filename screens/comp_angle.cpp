@@ -1,6 +1,7 @@
 #include "screens/comp_angle.h"
 
 #include "model/conversions.h"
+#include "model/figure_text.h"
 #include "model/module1.h"
 #include "model/typed_value.h"
 #include "platform/messages.h"
@@ -186,7 +187,7 @@ void CompAngle::connectHandlers()
 
 QString CompAngle::minVelocityText() const
 {
-    return qs(conv::formatPattern(Module1.MinVelocity.toNumber(), "###.000"));
+    return qs(figure_text::leastVelocity(Module1.MinVelocity.toNumber()));
 }
 
 void CompAngle::Form_Load()

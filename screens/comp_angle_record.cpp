@@ -58,8 +58,8 @@ MinVelocityReport computeMinVelocity(ProblemModel &m)
 
 AngleRun computeSuperElevation(ProblemModel &m)
 {
-    const AngleQuestion q{{targetOf(m), m.MuzzleVelocity.toNumber()}, m.Tolerance, m.MaxIterations,
-                          m.AngleUnitCode == "r"};
+    const AngleQuestion q{
+        {targetOf(m), m.MuzzleVelocity.toNumber()}, m.Tolerance, m.MaxIterations, m.AngleUnitCode == "r"};
     AngleRun run = ::computeSuperElevation(q);
     for (std::size_t i = 0; i < run.solutions.size(); ++i) {
         const SolutionReport &s = run.solutions[i];

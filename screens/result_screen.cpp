@@ -1,5 +1,6 @@
 #include "screens/result_screen.h"
 
+#include "model/figure_text.h"
 #include "model/module1.h"
 #include "model/typed_value.h"
 #include "screens/application.h"
@@ -7,7 +8,6 @@
 #include "screens/screens.h"
 #include "screens/setup.h"
 #include "screens/typed_entry.h"
-#include "solvers/figure_text.h"
 #include "toolkit/controls.h"
 #include "toolkit/value_editor.h"
 

@@ -1,7 +1,7 @@
 #include "solvers/angle_solver.h"
 
 #include "model/conversions.h"
-#include "solvers/figure_text.h"
+#include "model/figure_text.h"
 
 #include <cmath>
 #include <numbers>
@@ -180,12 +180,12 @@ SolutionFigures solutionFigures(double theta, const AngleProblem &p, bool radian
     const double g = p.g;
     f.texts.answer = figure_text::angle(theta, radians);
     f.horizontal = v * std::cos(theta);
-    f.texts.horizontal = conv::formatPattern(f.horizontal, "#####.00");
+    f.texts.horizontal = figure_text::horizontalVelocity(f.horizontal);
     f.vertical = v * std::sin(theta);
-    f.texts.vertical = conv::formatPattern(f.vertical, "####.00");
+    f.texts.vertical = figure_text::verticalVelocity(f.vertical);
     f.timeToApogee = (v * std::sin(theta)) / g;
     // Read back from the angle text: an angle that shows as zero has no apogee after the shot either.
-    f.texts.timeToApogee = conv::leadingNumber(f.texts.answer) > 0 ? figure_text::seconds(f.timeToApogee) : "NA";
+    f.texts.timeToApogee = conv::leadingNumber(f.texts.answer) > 0 ? figure_text::timeToApogee(f.timeToApogee) : "NA";
     if (f.vertical - (g * p.sx) / f.horizontal > 0) {
         // V sin - g Sx / (V cos), the vertical speed at the target's distance, is still upward:
         // the later time at the target's height lies beyond it.
@@ -198,11 +198,11 @@ SolutionFigures solutionFigures(double theta, const AngleProblem &p, bool radian
         f.flightTime =
             (((2 * v) * std::sin(theta)) + 2 * std::pow(radicand > 0 ? radicand : 0.0, 1.0 / 2)) * (1 / (g + g));
     }
-    f.texts.flightTime = figure_text::seconds(f.flightTime);
+    f.texts.flightTime = figure_text::flightTime(f.flightTime);
     // So + V^2 sin^2 / (2 g)
     f.apogee = (((-g) / 2) * std::pow((v * std::sin(theta)) / g, 2)) +
                ((v * std::sin(theta)) * ((v * std::sin(theta)) / g)) + p.so;
-    f.texts.apogee = figure_text::altitude(f.apogee);
+    f.texts.apogee = figure_text::apogee(f.apogee);
     return f;
 }
 

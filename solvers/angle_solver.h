@@ -7,7 +7,7 @@
 // the closed-form root.
 
 #include "model/dynamic_value.h"
-#include "solvers/figure_text.h"
+#include "model/figure_text.h"
 #include "solvers/target_problem.h"
 
 #include <optional>

@@ -30,7 +30,7 @@ bool finiteProblem(const Problem &p)
 
 std::string angleText(double radians, const Problem &p)
 {
-    return figure_text::airAngle(radians, p.radians) + " " + angleUnit(p);
+    return figure_text::angle(radians, p.radians, figure_text::Form::Table) + " " + angleUnit(p);
 }
 
 // V(a) = Sx sqrt(g / (-D(a))), D(a) = -2 cos a (Sx sin a - (Sy - So) cos a): the velocity the
@@ -80,7 +80,7 @@ public:
         if (!m_problem || m_problem->sx != p.sx || m_problem->so != p.so || m_problem->sy != p.sy ||
             m_problem->g != p.g) {
             const MinVelocitySearch search = searchMinVelocity(p.sx, p.so, p.sy, p.g);
-            m_text = conv::formatPattern(search.minVelocity, "###.000");
+            m_text = figure_text::leastVelocity(search.minVelocity);
             // The velocity box offers nothing below the value it shows for the floor.
             m_floor = conv::leadingNumber(m_text);
             m_problem = p;
@@ -117,8 +117,8 @@ bool setVacuumArrival(Solution &s, double horizontal, double vertical, double t,
     const double angle = std::atan2(-down, horizontal);
     if (!std::isfinite(speed) || !std::isfinite(angle))
         return false;
-    s.arrivalSpeed = figure_text::airVelocity(speed);
-    s.arrivalAngle = figure_text::airAngle(angle, radians);
+    s.arrivalSpeed = figure_text::arrivalSpeed(speed);
+    s.arrivalAngle = figure_text::arrivalAngle(angle, radians);
     return true;
 }
 
@@ -213,15 +213,16 @@ Solution airSolution(const Problem &p, const air::Flight &flight, double velocit
                                     f.arrivalAngle, apogee,         f.timeToApex.value_or(0)};
     if (!std::all_of(all.begin(), all.end(), [](double x) { return std::isfinite(x); }))
         return nonFinite;
+    constexpr auto table = figure_text::Form::Table;
     Solution s;
     s.texts.answer = std::move(answer);
-    s.texts.horizontal = figure_text::airVelocity(velocity * std::cos(angle));
-    s.texts.vertical = figure_text::airVelocity(velocity * std::sin(angle));
-    s.texts.timeToApogee = f.timeToApex ? figure_text::airSeconds(*f.timeToApex) : "NA";
-    s.texts.apogee = figure_text::airLength(apogee);
-    s.texts.flightTime = figure_text::airSeconds(f.timeOfFlight);
-    s.arrivalSpeed = figure_text::airVelocity(f.arrivalSpeed);
-    s.arrivalAngle = figure_text::airAngle(-f.arrivalAngle, p.radians);
+    s.texts.horizontal = figure_text::horizontalVelocity(velocity * std::cos(angle), table);
+    s.texts.vertical = figure_text::verticalVelocity(velocity * std::sin(angle), table);
+    s.texts.timeToApogee = f.timeToApex ? figure_text::timeToApogee(*f.timeToApex, table) : "NA";
+    s.texts.apogee = figure_text::apogee(apogee, table);
+    s.texts.flightTime = figure_text::flightTime(f.timeOfFlight, table);
+    s.arrivalSpeed = figure_text::arrivalSpeed(f.arrivalSpeed);
+    s.arrivalAngle = figure_text::arrivalAngle(-f.arrivalAngle, p.radians);
     return s;
 }
 
@@ -240,9 +241,9 @@ std::string missNote(const Problem &p, const drag::HitAngles &hit, const drag::H
     if (low && hit.high.outcome == drag::HitOutcome::Found)
         return "no flatter angle hits: even a shot straight down passes above the target";
     if (hit.farthest)
-        return "beyond reach: it carries at most " + figure_text::airLength(*hit.farthest) + " " + lengthUnit(p) +
+        return "beyond reach: it carries at most " + figure_text::reach(*hit.farthest) + " " + lengthUnit(p) +
                " at the target's height";
-    return "beyond reach: it rises no higher than " + figure_text::airLength(hit.highest) + " " + lengthUnit(p);
+    return "beyond reach: it rises no higher than " + figure_text::reach(hit.highest) + " " + lengthUnit(p);
 }
 
 std::vector<Solution> airAngles(const Problem &p)
@@ -252,9 +253,9 @@ std::vector<Solution> airAngles(const Problem &p)
     std::vector<Solution> out;
     for (const drag::Hit *side : {&hit.low, &hit.high}) {
         const std::optional<air::Flight> flight = air::flyHit(shot, &air::Shot::angle, *side);
-        out.push_back(
-            flight ? airSolution(p, *flight, shot.velocity, side->value, figure_text::airAngle(side->value, p.radians))
-                   : withNote(missNote(p, hit, *side, side == &hit.low)));
+        out.push_back(flight ? airSolution(p, *flight, shot.velocity, side->value,
+                                           figure_text::angle(side->value, p.radians, figure_text::Form::Table))
+                             : withNote(missNote(p, hit, *side, side == &hit.low)));
     }
     return out;
 }
@@ -264,12 +265,13 @@ Solution airVelocity(const Problem &p)
     const air::Shot shot = airShotOf(p);
     const drag::HitVelocity hit = air::hitVelocity(shot);
     if (const std::optional<air::Flight> flight = air::flyHit(shot, &air::Shot::velocity, hit.hit))
-        return airSolution(p, *flight, hit.hit.value, shot.angle, figure_text::airVelocity(hit.hit.value));
+        return airSolution(p, *flight, hit.hit.value, shot.angle,
+                           figure_text::muzzleVelocity(hit.hit.value, figure_text::Form::Table));
     if (hit.hit.outcome == drag::HitOutcome::InvalidShot)
         return withNote("the shot cannot be flown");
     if (hit.searchedUpTo > 0)
-        return withNote("no velocity up to " + figure_text::airLength(hit.searchedUpTo) + " " + speedUnit(p) +
-                        " hits the target");
+        return withNote("no velocity up to " + figure_text::muzzleVelocity(hit.searchedUpTo, figure_text::Form::Table) +
+                        " " + speedUnit(p) + " hits the target");
     return withNote("no velocity hits the target");
 }
 

@@ -9,8 +9,8 @@
 // figures carries a note that says why.
 
 #include "model/dynamic_value.h"
+#include "model/figure_text.h"
 #include "solvers/air_model.h"
-#include "solvers/figure_text.h"
 
 #include <cstddef>
 #include <optional>

@@ -1,6 +1,7 @@
 #include "solvers/min_velocity.h"
 
 #include "model/conversions.h"
+#include "model/figure_text.h"
 
 #include <cmath>
 #include <cstdint>
@@ -73,14 +74,14 @@ MinVelocityReport computeMinVelocity(const TargetProblem &p)
     const MinVelocitySearch r = searchMinVelocity(p.sx, p.so, p.sy, p.g);
     if (r.outcome == MinVelocityOutcome::NoHorizontalDistance)
         return {r, {}};
-    return {r, "min. vel = " + conv::formatPattern(r.minVelocity, "######.000")};
+    return {r, "min. vel = " + figure_text::leastVelocity(r.minVelocity)};
 }
 
 std::string positionVelocityText(double minVelocity, int position)
 {
     if (position > 10 * minVelocity)
         return conv::generalText(position / 10.0);
-    return conv::formatPattern(minVelocity, "###.000");
+    return figure_text::leastVelocity(minVelocity);
 }
 
 typed::Scale velocityScale(double minVelocity, int minimum, int maximum)

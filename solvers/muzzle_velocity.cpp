@@ -1,8 +1,8 @@
 #include "solvers/muzzle_velocity.h"
 
 #include "model/conversions.h"
+#include "model/figure_text.h"
 #include "model/module1.h"
-#include "solvers/figure_text.h"
 
 #include <cmath>
 
@@ -113,12 +113,12 @@ MuzzleVelocityReport computeMuzzleVelocity(const TargetProblem &p, double theta)
         return report;
     report.figures = r;
 
-    report.texts.answer = figure_text::velocity(r.velocity);
-    report.texts.horizontal = conv::formatPattern(r.horizontal, "#####.00");
-    report.texts.vertical = conv::formatPattern(r.vertical, "#####.00");
+    report.texts.answer = figure_text::muzzleVelocity(r.velocity);
+    report.texts.horizontal = figure_text::horizontalVelocity(r.horizontal);
+    report.texts.vertical = figure_text::verticalVelocity(r.vertical);
     // Aimed below the horizontal, the apogee lies before the shot: there is no time to it.
-    report.texts.timeToApogee = r.vertical > 0 ? figure_text::seconds(r.timeToApogee) : "NA";
-    report.texts.apogee = figure_text::altitude(r.apogee);
-    report.texts.flightTime = figure_text::seconds(r.flightTime);
+    report.texts.timeToApogee = r.vertical > 0 ? figure_text::timeToApogee(r.timeToApogee) : "NA";
+    report.texts.apogee = figure_text::apogee(r.apogee);
+    report.texts.flightTime = figure_text::flightTime(r.flightTime);
     return report;
 }

@@ -5,8 +5,8 @@
 // figures of that trajectory. The angle moves in steps of 1/10000 rad from one step above
 // the line of sight to just below a right angle.
 
+#include "model/figure_text.h"
 #include "model/typed_value.h"
-#include "solvers/figure_text.h"
 #include "solvers/target_problem.h"
 
 #include <array>

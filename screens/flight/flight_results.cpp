@@ -1,7 +1,7 @@
 #include "screens/flight/flight_results.h"
 
 #include "model/conversions.h"
-#include "solvers/figure_text.h"
+#include "model/figure_text.h"
 #include "toolkit/controls.h"
 
 #include <cmath>
@@ -9,6 +9,8 @@
 namespace flight {
 
 namespace {
+
+constexpr auto tableForm = figure_text::Form::Table;
 
 using toolkit::qs;
 
@@ -24,14 +26,20 @@ QString speedUnit(const PlotProblem &p)
 }
 
 // Nothing non-finite reaches a cell: it stays empty.
-QString cell(double value, std::string (*format)(double))
+template <typename Format>
+QString cell(double value, Format format)
 {
     return std::isfinite(value) ? qs(format(value)) : QString();
 }
 
 QString angleCell(double radians, const PlotQuestion &q)
 {
-    return std::isfinite(radians) ? qs(figure_text::airAngle(radians, q.radians)) : QString();
+    return std::isfinite(radians) ? qs(figure_text::angle(radians, q.radians, tableForm)) : QString();
+}
+
+QString arrivalAngleCell(double radians, const PlotQuestion &q)
+{
+    return std::isfinite(radians) ? qs(figure_text::arrivalAngle(radians, q.radians)) : QString();
 }
 
 // As the angle screen's box shows a chosen angle.
@@ -135,23 +143,28 @@ void addFlightRows(Table &table, const QString &prefix, const PlotProblem &p, co
                  of([](const drag::Flight &f) { return arrivalText(f); }));
         rows.add(prefix + QStringLiteral("height above the target at its distance"), p.distanceUnit,
                  of([](const drag::Flight &f) {
-                     return f.arrival == drag::Arrival::AtDistance ? cell(f.miss, figure_text::airLength) : QString();
+                     return f.arrival == drag::Arrival::AtDistance ? cell(f.miss, figure_text::missDistance)
+                                                                   : QString();
                  }));
         rows.add(prefix + QStringLiteral("distance short of the target"), p.distanceUnit, of([](const drag::Flight &f) {
                      const bool short_ =
                          f.arrival == drag::Arrival::ShortAtHeight || f.arrival == drag::Arrival::BelowTargetHeight;
-                     return short_ ? cell(f.shortBy, figure_text::airLength) : QString();
+                     return short_ ? cell(f.shortBy, figure_text::missDistance) : QString();
                  }));
     }
-    rows.add(prefix + QStringLiteral("time of flight"), QStringLiteral("Seconds"),
-             of([](const drag::Flight &f) { return arrived(f) ? cell(f.end.t, figure_text::airSeconds) : QString(); }));
-    rows.add(prefix + QStringLiteral("apogee"), p.distanceUnit,
-             of([](const drag::Flight &f) { return f.apex ? cell(f.apex->y, figure_text::airLength) : QString(); }));
+    rows.add(prefix + QStringLiteral("time of flight"), QStringLiteral("Seconds"), of([](const drag::Flight &f) {
+                 return arrived(f) ? cell(f.end.t, [](double t) { return figure_text::flightTime(t, tableForm); })
+                                   : QString();
+             }));
+    rows.add(prefix + QStringLiteral("apogee"), p.distanceUnit, of([](const drag::Flight &f) {
+                 return f.apex ? cell(f.apex->y, [](double y) { return figure_text::apogee(y, tableForm); })
+                               : QString();
+             }));
     rows.add(prefix + QStringLiteral("arrival speed"), speedUnit(p), of([](const drag::Flight &f) {
-                 return arrived(f) ? cell(arrivalSpeed(f), figure_text::airVelocity) : QString();
+                 return arrived(f) ? cell(arrivalSpeed(f), figure_text::arrivalSpeed) : QString();
              }));
     rows.add(prefix + QStringLiteral("arrival angle"), q.angleUnit,
-             of([&q](const drag::Flight &f) { return arrived(f) ? angleCell(arrivalAngle(f), q) : QString(); }));
+             of([&q](const drag::Flight &f) { return arrived(f) ? arrivalAngleCell(arrivalAngle(f), q) : QString(); }));
 }
 
 QString angleWithUnit(double radians, const PlotQuestion &q)
@@ -178,10 +191,10 @@ QStringList angleNotes(const drag::HitAngles &hit, const PlotProblem &p, const P
     if (hit.farthest)
         return {QStringLiteral("No angle reaches the target with air resistance %1: it carries at most %2 %3 at the "
                                "target's height")
-                    .arg(at, qs(figure_text::airLength(*hit.farthest)), p.distanceUnit)};
+                    .arg(at, qs(figure_text::reach(*hit.farthest)), p.distanceUnit)};
     if (hit.low.outcome == drag::HitOutcome::NotReachable)
         return {QStringLiteral("No angle reaches the target with air resistance %1: it rises no higher than %2 %3")
-                    .arg(at, qs(figure_text::airLength(hit.highest)), p.distanceUnit)};
+                    .arg(at, qs(figure_text::reach(hit.highest)), p.distanceUnit)};
     return {QStringLiteral("No angle that hits with air resistance could be found %1").arg(at)};
 }
 
@@ -192,7 +205,7 @@ QStringList velocityNotes(const drag::HitVelocity &hit, const PlotProblem &p, co
     const QString at = angleWithUnit(angle, q);
     if (hit.hit.outcome == drag::HitOutcome::NotReachable && hit.searchedUpTo > 0)
         return {QStringLiteral("No muzzle velocity up to %1 %2 hits the target at %3 with air resistance")
-                    .arg(qs(figure_text::airLength(hit.searchedUpTo)), speedUnit(p), at)};
+                    .arg(qs(figure_text::muzzleVelocity(hit.searchedUpTo, tableForm)), speedUnit(p), at)};
     return {QStringLiteral("No muzzle velocity hits the target at %1 with air resistance").arg(at)};
 }
 
@@ -365,7 +378,8 @@ Table resultTable(const PlotProblem &p, const PlotQuestion &q, const std::vector
     if (q.angleGiven) {
         corrected.add(QStringLiteral("Corrected velocity"), speedUnit(p), [&](std::size_t i) {
             return i == 0 && air->velocity.hit.outcome == drag::HitOutcome::Found
-                       ? cell(air->velocity.hit.value, figure_text::airVelocity)
+                       ? cell(air->velocity.hit.value,
+                              [](double v) { return figure_text::muzzleVelocity(v, tableForm); })
                        : QString();
         });
         table.notes << velocityNotes(air->velocity, p, q, solutions.front().angle);

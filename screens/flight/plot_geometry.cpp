@@ -1,7 +1,7 @@
 #include "screens/flight/plot_geometry.h"
 
 #include "model/conversions.h"
-#include "solvers/figure_text.h"
+#include "model/figure_text.h"
 #include "solvers/trajectory.h"
 #include "toolkit/controls.h"
 
@@ -61,7 +61,7 @@ void addFlights(plot::Scene &scene, const PlotProblem &p, const PlotQuestion &q,
             include(scene.bounds, at);
             scene.markers.push_back({QStringLiteral("Apogee %1").arg(i + 1), plot::Marker::Apogee, i, {at}});
             scene.labels.push_back(
-                {at, QStringLiteral("Apogee %1 %2").arg(qs(figure_text::altitude(s.apogee)), p.distanceUnit),
+                {at, QStringLiteral("Apogee %1 %2").arg(qs(figure_text::apogee(s.apogee)), p.distanceUnit),
                  Qt::AlignHCenter});
         }
     }
@@ -204,10 +204,10 @@ QString legend(const PlotSolution &s, const PlotProblem &p, const PlotQuestion &
 {
     const QString name = QStringLiteral("Solution # %1: ").arg(s.number);
     if (q.angleGiven)
-        return name + qs(figure_text::velocity(s.velocity)) + QLatin1Char(' ') + p.distanceUnit +
+        return name + qs(figure_text::muzzleVelocity(s.velocity)) + QLatin1Char(' ') + p.distanceUnit +
                QStringLiteral(" / sec");
     return name + qs(figure_text::angle(s.angle, q.radians)) + QLatin1Char(' ') + q.angleUnit + QStringLiteral(", ") +
-           qs(figure_text::seconds(s.flightTime)) + QStringLiteral(" Seconds");
+           qs(figure_text::flightTime(s.flightTime)) + QStringLiteral(" Seconds");
 }
 
 QString airName(const PlotSolution &s)

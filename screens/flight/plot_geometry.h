@@ -5,7 +5,7 @@
 // them into the plot area, and the free places around a point for its label. All
 // of it in plain values, in the problem's units or the plot's pixels.
 
-#include "solvers/figure_text.h"
+#include "model/figure_text.h"
 #include "solvers/target_problem.h"
 
 #include <QPointF>

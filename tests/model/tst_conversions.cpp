@@ -1,9 +1,14 @@
 #include "model/conversions.h"
+#include "model/figure_text.h"
 
 #include <QtTest>
 
 #include <cmath>
+#include <functional>
 #include <limits>
+
+using Writer = std::function<std::string(double)>;
+Q_DECLARE_METATYPE(Writer)
 
 using namespace conv;
 
@@ -21,6 +26,8 @@ private slots:
     void formatPattern_data();
     void formatPattern();
     void wholeNumberText();
+    void figureTexts_data();
+    void figureTexts();
 };
 
 void TestConversions::leadingNumber_data()
@@ -190,6 +197,65 @@ void TestConversions::wholeNumberText()
     QCOMPARE(conv::wholeNumberText(0), std::string("0"));
     QCOMPARE(conv::wholeNumberText(-150), std::string("-150"));
     QCOMPARE(conv::wholeNumberText(32000), std::string("32000"));
+}
+
+void TestConversions::figureTexts_data()
+{
+    using figure_text::Form;
+    QTest::addColumn<Writer>("write");
+    QTest::addColumn<double>("value");
+    QTest::addColumn<QString>("expected");
+
+    const auto row = [](const char *name, Writer w, double v, const char *expected) {
+        QTest::newRow(name) << w << v << QString::fromLatin1(expected);
+    };
+    // 0.2254919 rad is 12.92 degrees with pi taken as 3.14159.
+    row(
+        "angle in degrees", [](double a) { return figure_text::angle(a, false); }, 0.2254919, "12.92");
+    row(
+        "angle in radians", [](double a) { return figure_text::angle(a, true); }, 0.2254919, ".225");
+    row(
+        "angle in radians, table", [](double a) { return figure_text::angle(a, true, Form::Table); }, 0.2254919,
+        "0.225");
+    row(
+        "muzzle velocity", [](double v) { return figure_text::muzzleVelocity(v); }, 99.0318, "99.03");
+    row(
+        "muzzle velocity, table", [](double v) { return figure_text::muzzleVelocity(v, Form::Table); }, 0.5, "0.50");
+    row(
+        "horizontal velocity", [](double v) { return figure_text::horizontalVelocity(v); }, 0.125, ".13");
+    row(
+        "vertical velocity, table", [](double v) { return figure_text::verticalVelocity(v, Form::Table); }, 0.125,
+        "0.13");
+    row(
+        "time to apogee", [](double t) { return figure_text::timeToApogee(t); }, 3.4177, "3.42");
+    row(
+        "apogee", [](double y) { return figure_text::apogee(y); }, 57.25, "57.3");
+    row(
+        "apogee, table", [](double y) { return figure_text::apogee(y, Form::Table); }, 0.04, "0.0");
+    row(
+        "time of flight", [](double t) { return figure_text::flightTime(t); }, 0.8451, ".85");
+    row(
+        "time of flight, table", [](double t) { return figure_text::flightTime(t, Form::Table); }, 0.8451, "0.85");
+    row(
+        "least velocity", [](double v) { return figure_text::leastVelocity(v); }, 99.0318, "99.032");
+    row(
+        "arrival speed", [](double v) { return figure_text::arrivalSpeed(v); }, 0.5, "0.50");
+    row(
+        "arrival angle in degrees", [](double a) { return figure_text::arrivalAngle(a, false); }, 0.0017, "0.10");
+    row(
+        "arrival angle in radians", [](double a) { return figure_text::arrivalAngle(a, true); }, 0.0017, "0.002");
+    row(
+        "miss distance", [](double d) { return figure_text::missDistance(d); }, -0.26, "-0.3");
+    row(
+        "reach", [](double d) { return figure_text::reach(d); }, 1234.56, "1234.6");
+}
+
+void TestConversions::figureTexts()
+{
+    QFETCH(Writer, write);
+    QFETCH(double, value);
+    QFETCH(QString, expected);
+    QCOMPARE(QString::fromStdString(write(value)), expected);
 }
 
 QTEST_GUILESS_MAIN(TestConversions)
