@@ -206,7 +206,7 @@ void TestConversions::figureTexts_data()
     QTest::addColumn<double>("value");
     QTest::addColumn<QString>("expected");
 
-    const auto row = [](const char *name, Writer w, double v, const char *expected) {
+    const auto row = [](const char *name, const Writer &w, double v, const char *expected) {
         QTest::newRow(name) << w << v << QString::fromLatin1(expected);
     };
     // 0.2254919 rad is 12.92 degrees with pi taken as 3.14159.
