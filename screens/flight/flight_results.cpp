@@ -26,10 +26,15 @@ QString speedUnit(const PlotProblem &p)
 }
 
 // Nothing non-finite reaches a cell: it stays empty.
-template <typename Format>
-QString cell(double value, Format format)
+QString cell(double value, std::string (*format)(double))
 {
     return std::isfinite(value) ? qs(format(value)) : QString();
+}
+
+// A figure the result screens show too, in its table form.
+QString cell(double value, std::string (*format)(double, figure_text::Form))
+{
+    return std::isfinite(value) ? qs(format(value, tableForm)) : QString();
 }
 
 QString angleCell(double radians, const PlotQuestion &q)
@@ -152,14 +157,10 @@ void addFlightRows(Table &table, const QString &prefix, const PlotProblem &p, co
                      return short_ ? cell(f.shortBy, figure_text::missDistance) : QString();
                  }));
     }
-    rows.add(prefix + QStringLiteral("time of flight"), QStringLiteral("Seconds"), of([](const drag::Flight &f) {
-                 return arrived(f) ? cell(f.end.t, [](double t) { return figure_text::flightTime(t, tableForm); })
-                                   : QString();
-             }));
-    rows.add(prefix + QStringLiteral("apogee"), p.distanceUnit, of([](const drag::Flight &f) {
-                 return f.apex ? cell(f.apex->y, [](double y) { return figure_text::apogee(y, tableForm); })
-                               : QString();
-             }));
+    rows.add(prefix + QStringLiteral("time of flight"), QStringLiteral("Seconds"),
+             of([](const drag::Flight &f) { return arrived(f) ? cell(f.end.t, figure_text::flightTime) : QString(); }));
+    rows.add(prefix + QStringLiteral("apogee"), p.distanceUnit,
+             of([](const drag::Flight &f) { return f.apex ? cell(f.apex->y, figure_text::apogee) : QString(); }));
     rows.add(prefix + QStringLiteral("arrival speed"), speedUnit(p), of([](const drag::Flight &f) {
                  return arrived(f) ? cell(arrivalSpeed(f), figure_text::arrivalSpeed) : QString();
              }));
@@ -378,8 +379,7 @@ Table resultTable(const PlotProblem &p, const PlotQuestion &q, const std::vector
     if (q.angleGiven) {
         corrected.add(QStringLiteral("Corrected velocity"), speedUnit(p), [&](std::size_t i) {
             return i == 0 && air->velocity.hit.outcome == drag::HitOutcome::Found
-                       ? cell(air->velocity.hit.value,
-                              [](double v) { return figure_text::muzzleVelocity(v, tableForm); })
+                       ? cell(air->velocity.hit.value, figure_text::muzzleVelocity)
                        : QString();
         });
         table.notes << velocityNotes(air->velocity, p, q, solutions.front().angle);
